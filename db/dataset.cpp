@@ -1,0 +1,610 @@
+#include "db/dataset.h"
+
+#include "db/collation.h"
+#include "db/connection.h"
+#include "db/error.h"
+
+#include <QHash>
+#include <QLocale>
+#include <algorithm>
+
+namespace db {
+
+Dataset::Dataset(Connection* connection, QObject* parent) : QObject(parent), m_conn(connection) {}
+Dataset::~Dataset() = default;
+
+void Dataset::setConnection(Connection* connection) {
+    close();
+    m_conn = connection;
+}
+
+void Dataset::setSql(const QString& jetSql) {
+    close();
+    m_sql = jetSql;
+}
+
+void Dataset::requireOpen() const {
+    if (!isOpen()) throw DatabaseError(QStringLiteral("La query non è aperta"));
+}
+
+// --- life cycle -----------------------------------------------------------------------
+
+void Dataset::open() {
+    if (isOpen()) return;
+    if (!m_conn) throw DatabaseError(QStringLiteral("La query non ha una connessione"));
+    RowStore store;
+    sql::Translation t = m_conn->load(m_sql, store);
+    // Filter and sort texts survive a reopen; one that no longer fits the columns is dropped
+    // rather than leaving the dataset unusable.
+    CompiledFilter filter;
+    std::vector<SortKey> keys;
+    if (!m_filterText.isEmpty()) {
+        try {
+            filter = CompiledFilter::compile(m_filterText, store);
+        } catch (const DatabaseError&) {
+            m_filterText.clear();
+        }
+    }
+    if (!m_sortText.isEmpty()) {
+        try {
+            keys = parseSort(m_sortText, store);
+        } catch (const DatabaseError&) {
+            m_sortText.clear();
+        }
+    }
+    m_store = std::move(store);
+    m_scratch = RowStore(m_store.columnInfos());
+    m_scratch.appendRow();
+    m_changed.assign(size_t(m_store.columnCount()), 0);
+    m_translation = std::move(t);
+    m_filter = filter;
+    m_sortKeys = std::move(keys);
+    m_baseOrder.resize(size_t(m_store.rowCount()));
+    for (int i = 0; i < m_store.rowCount(); ++i) m_baseOrder[size_t(i)] = i;
+    m_insertRow = -1;
+    m_state = State::Browse;
+    rebuildView(-1);
+    notifyReset();
+    if (!controlsDisabled()) Q_EMIT stateChanged(m_state);
+}
+
+void Dataset::close() {
+    if (!isOpen()) return;
+    m_state = State::Inactive;
+    m_store = RowStore();
+    m_scratch = RowStore();
+    m_baseOrder.clear();
+    m_view.clear();
+    m_pos = -1;
+    m_bof = m_eof = true;
+    m_insertRow = -1;
+    notifyReset();
+    if (!controlsDisabled()) Q_EMIT stateChanged(m_state);
+}
+
+void Dataset::requery() {
+    requireOpen();
+    checkBrowse();
+    m_state = State::Inactive;
+    open();
+}
+
+// --- view and navigation ------------------------------------------------------------------
+
+void Dataset::rebuildView(int keepPhysical) {
+    m_view.clear();
+    m_view.reserve(m_baseOrder.size());
+    const bool filtering = m_filtered && !m_filter.isEmpty();
+    for (int r : m_baseOrder) {
+        if (m_store.isDead(r)) continue;
+        if (filtering && !m_filter.matches(m_store, r)) continue;
+        m_view.push_back(r);
+    }
+    if (!m_sortKeys.empty()) sortRows(m_view, m_store, m_sortKeys);
+    m_pos = m_view.empty() ? -1 : 0;
+    if (keepPhysical >= 0) {
+        auto it = std::find(m_view.begin(), m_view.end(), keepPhysical);
+        if (it != m_view.end()) m_pos = int(it - m_view.begin());
+    }
+    m_bof = m_eof = m_view.empty();
+}
+
+void Dataset::notifyReset() {
+    if (controlsDisabled()) return;
+    Q_EMIT layoutReset();
+    Q_EMIT currentChanged(m_pos);
+}
+
+void Dataset::notifyCurrent() {
+    if (!controlsDisabled()) Q_EMIT currentChanged(m_pos);
+}
+
+void Dataset::setState(State s) {
+    if (m_state == s) return;
+    m_state = s;
+    if (!controlsDisabled()) Q_EMIT stateChanged(s);
+}
+
+void Dataset::checkBrowse() {
+    if (editing()) post();
+}
+
+void Dataset::moveTo(int pos) {
+    requireOpen();
+    checkBrowse();
+    m_bof = m_eof = false;
+    if (m_view.empty()) {
+        m_pos = -1;
+        m_bof = m_eof = true;
+    } else if (pos < 0) {
+        m_pos = 0;
+        m_bof = true;
+    } else if (pos >= int(m_view.size())) {
+        m_pos = int(m_view.size()) - 1;
+        m_eof = true;
+    } else {
+        m_pos = pos;
+    }
+    notifyCurrent();
+}
+
+void Dataset::setPosition(int viewRow) { moveTo(viewRow); }
+void Dataset::first() { moveTo(0); }
+void Dataset::last() { moveTo(int(m_view.size()) - 1); }
+void Dataset::next() {
+    const int before = m_pos;
+    moveTo(m_pos + 1);
+    m_bof = false;
+    if (m_pos == before) m_eof = true;
+}
+void Dataset::prior() {
+    const int before = m_pos;
+    moveTo(m_pos - 1);
+    m_eof = false;
+    if (m_pos == before) m_bof = true;
+}
+
+bool Dataset::locate(const QString& column, const QVariant& value) {
+    requireOpen();
+    const int c = requireField(column);
+    checkBrowse();
+    // Compare through a scratch cell so the value is converted to the column's type once.
+    RowStore probe(std::vector<ColumnInfo>{m_store.column(c)});
+    probe.appendRow();
+    try {
+        probe.setValue(0, 0, value);
+    } catch (const DatabaseError&) {
+        return false; // a value that cannot be of this type matches no row
+    }
+    const bool wantNull = probe.isNull(0, 0);
+    const FieldType type = m_store.column(c).type;
+    for (size_t i = 0; i < m_view.size(); ++i) {
+        const int r = m_view[i];
+        bool match;
+        if (m_store.isNull(r, c) || wantNull)
+            match = m_store.isNull(r, c) && wantNull;
+        else if (type == FieldType::Double)
+            match = m_store.real(r, c) == probe.real(0, 0);
+        else if (isTextual(type))
+            match = text::equal(m_store.text(r, c), probe.text(0, 0));
+        else if (type == FieldType::Blob)
+            match = m_store.text(r, c) == probe.text(0, 0);
+        else
+            match = m_store.integer(r, c) == probe.integer(0, 0);
+        if (match) {
+            moveTo(int(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- fields -----------------------------------------------------------------------------------
+
+int Dataset::fieldIndex(QStringView name) const {
+    const int c = m_store.findColumn(name);
+    if (c >= 0) return c;
+    // "Table.Column" reaches a column whose result name is the bare column name.
+    const qsizetype dot = name.indexOf(u'.');
+    if (dot > 0) {
+        const QStringView table = name.left(dot), column = name.mid(dot + 1);
+        for (int i = 0; i < m_store.columnCount(); ++i) {
+            const ColumnInfo& info = m_store.column(i);
+            if (table.compare(info.table, Qt::CaseInsensitive) == 0 &&
+                column.compare(info.origin, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+    }
+    return -1;
+}
+
+int Dataset::requireField(QStringView name) const {
+    const int c = fieldIndex(name);
+    if (c < 0)
+        throw DatabaseError(QStringLiteral("Il campo %1 non esiste nella query").arg(name));
+    return c;
+}
+
+QVariant Dataset::value(QStringView name) const { return value(requireField(name)); }
+
+QVariant Dataset::value(int c) const {
+    if (editing()) return m_scratch.value(0, c);
+    const int r = physicalCurrent();
+    return r < 0 ? QVariant() : m_store.value(r, c);
+}
+
+bool Dataset::isNull(QStringView name) const {
+    const int c = requireField(name);
+    if (editing()) return m_scratch.isNull(0, c);
+    const int r = physicalCurrent();
+    return r < 0 || m_store.isNull(r, c);
+}
+
+namespace {
+
+QString formatCell(const RowStore& s, int r, int c, bool forEditing) {
+    if (s.isNull(r, c)) return QString();
+    static const QLocale display(QLocale::Italian, QLocale::Italy);
+    static const QLocale edit = [] {
+        QLocale l(QLocale::Italian, QLocale::Italy);
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        return l;
+    }();
+    switch (s.column(c).type) {
+    case FieldType::Integer:
+        return QString::number(s.integer(r, c));
+    case FieldType::Bool:
+        return s.integer(r, c) ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Double:
+        return (forEditing ? edit : display)
+            .toString(s.real(r, c), 'f', QLocale::FloatingPointShortest);
+    case FieldType::Date:
+        return displayDate(s.date(r, c));
+    case FieldType::Text:
+    case FieldType::Memo: {
+        const auto t = s.text(r, c);
+        return QString::fromUtf8(t.data(), qsizetype(t.size()));
+    }
+    case FieldType::Blob:
+        return QStringLiteral("(Immagine)");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString Dataset::displayText(QStringView name) const { return displayText(requireField(name)); }
+
+QString Dataset::displayText(int c) const {
+    if (editing()) return formatCell(m_scratch, 0, c, false);
+    const int r = physicalCurrent();
+    return r < 0 ? QString() : formatCell(m_store, r, c, false);
+}
+
+QString Dataset::editText(int c) const {
+    if (editing()) return formatCell(m_scratch, 0, c, true);
+    const int r = physicalCurrent();
+    return r < 0 ? QString() : formatCell(m_store, r, c, true);
+}
+
+QVariant Dataset::valueAt(int viewRow, int c) const {
+    if (editing() && viewRow == m_pos) return m_scratch.value(0, c);
+    return m_store.value(m_view[size_t(viewRow)], c);
+}
+
+QString Dataset::displayTextAt(int viewRow, int c) const {
+    if (editing() && viewRow == m_pos) return formatCell(m_scratch, 0, c, false);
+    return formatCell(m_store, m_view[size_t(viewRow)], c, false);
+}
+
+void Dataset::setValue(QStringView name, const QVariant& v) { setValue(requireField(name), v); }
+
+void Dataset::setValue(int c, const QVariant& v) {
+    requireOpen();
+    if (!editing()) edit();
+    m_scratch.setValue(0, c, v); // throws on a value of the wrong kind, nothing changed
+    m_changed[size_t(c)] = 1;
+    if (!controlsDisabled()) Q_EMIT rowChanged(m_pos);
+}
+
+void Dataset::setText(int c, const QString& typed) {
+    const QString t = typed.trimmed();
+    if (t.isEmpty()) return setValue(c, QVariant());
+    const ColumnInfo& info = m_store.column(c);
+    auto bad = [&](const QString& what) {
+        return DatabaseError(QStringLiteral("\"%1\" non è %2 valido per il campo %3")
+                                 .arg(typed, what, info.name));
+    };
+    switch (info.type) {
+    case FieldType::Date: {
+        static const QLocale it(QLocale::Italian, QLocale::Italy);
+        for (const char* fmt : {"dd/MM/yyyy", "d/M/yyyy", "dd/MM/yyyy hh:mm:ss", "d/M/yyyy H:mm:ss",
+                                "dd/MM/yyyy hh:mm", "d/M/yyyy H:mm", "dd/MM/yy", "d/M/yy"}) {
+            QDateTime dt = it.toDateTime(t, QString::fromLatin1(fmt));
+            if (!dt.isValid()) continue;
+            if (QStringView(QString::fromLatin1(fmt)).endsWith(u"yy") &&
+                !QStringView(QString::fromLatin1(fmt)).endsWith(u"yyyy") && dt.date().year() < 1930)
+                dt = dt.addYears(100);
+            return setValue(c, dt);
+        }
+        throw bad(QStringLiteral("una data"));
+    }
+    case FieldType::Double:
+    case FieldType::Integer: {
+        QString n = t;
+        // "1.234,5" (Italian) or "12.5" (typed with a point): a comma decides.
+        if (n.contains(u',')) n = n.remove(u'.').replace(u',', u'.');
+        bool ok = false;
+        const double d = n.toDouble(&ok);
+        if (!ok) throw bad(QStringLiteral("un numero"));
+        if (info.type == FieldType::Integer) return setValue(c, qlonglong(d < 0 ? d - 0.5 : d + 0.5));
+        return setValue(c, d);
+    }
+    default:
+        return setValue(c, t == typed ? QVariant(typed) : QVariant(typed));
+    }
+}
+
+long long Dataset::keyValue(QStringView keyField) const {
+    const QVariant v = value(keyField);
+    return v.isValid() ? v.toLongLong() : 0;
+}
+
+// --- editing ---------------------------------------------------------------------------------
+
+void Dataset::edit() {
+    requireOpen();
+    if (editing()) return;
+    const int r = physicalCurrent();
+    if (r < 0) throw DatabaseError(QStringLiteral("Impossibile modificare: la query è vuota"));
+    for (int c = 0; c < m_store.columnCount(); ++c) {
+        if (m_store.isNull(r, c)) {
+            m_scratch.setNull(0, c);
+            continue;
+        }
+        switch (m_store.column(c).type) {
+        case FieldType::Double: m_scratch.setReal(0, c, m_store.real(r, c)); break;
+        case FieldType::Text:
+        case FieldType::Memo:
+        case FieldType::Blob: m_scratch.setText(0, c, m_store.text(r, c)); break;
+        default: m_scratch.setInteger(0, c, m_store.integer(r, c));
+        }
+    }
+    std::fill(m_changed.begin(), m_changed.end(), 0);
+    setState(State::Edit);
+}
+
+void Dataset::append() {
+    requireOpen();
+    checkBrowse();
+    m_scratch.clear();
+    m_scratch.appendRow();
+    std::fill(m_changed.begin(), m_changed.end(), 0);
+    m_insertRow = m_store.appendRow();
+    m_baseOrder.push_back(m_insertRow);
+    m_view.push_back(m_insertRow);
+    m_pos = int(m_view.size()) - 1;
+    m_bof = m_eof = false;
+    setState(State::Insert);
+    notifyReset();
+}
+
+void Dataset::updateRecord() {
+    if (!controlsDisabled()) Q_EMIT updateRecordRequested();
+}
+
+void Dataset::post() {
+    requireOpen();
+    if (!editing()) return;
+    // Bound controls hand over what the user typed before the row is written.
+    updateRecord();
+    const bool inserting = m_state == State::Insert;
+    const int r = inserting ? m_insertRow : physicalCurrent();
+    writeRow(r, inserting);
+    if (inserting) m_insertRow = -1;
+    setState(State::Browse);
+    if (!controlsDisabled()) Q_EMIT rowChanged(m_pos);
+}
+
+void Dataset::cancel() {
+    if (!editing()) return;
+    if (m_state == State::Insert) {
+        m_store.markDead(m_insertRow);
+        m_baseOrder.erase(std::remove(m_baseOrder.begin(), m_baseOrder.end(), m_insertRow),
+                          m_baseOrder.end());
+        m_view.erase(std::remove(m_view.begin(), m_view.end(), m_insertRow), m_view.end());
+        m_insertRow = -1;
+        m_pos = m_view.empty() ? -1 : std::min(m_pos, int(m_view.size()) - 1);
+        m_bof = m_eof = m_view.empty();
+        m_state = State::Browse;
+        notifyReset();
+        if (!controlsDisabled()) Q_EMIT stateChanged(m_state);
+        return;
+    }
+    setState(State::Browse);
+    if (!controlsDisabled()) Q_EMIT rowChanged(m_pos);
+}
+
+void Dataset::remove() {
+    requireOpen();
+    if (m_state == State::Insert) return cancel();
+    if (m_state == State::Edit) cancel();
+    const int r = physicalCurrent();
+    if (r < 0) throw DatabaseError(QStringLiteral("Impossibile eliminare: la query è vuota"));
+    // Only the first table of the query loses its row; tables joined for their
+    // descriptions are looked up, never deleted from.
+    if (m_translation.tables.isEmpty())
+        throw DatabaseError(QStringLiteral("La query non ha una tabella da cui eliminare"));
+    const QString table = m_translation.tables.first();
+    const int key = keyColumnOf(table);
+    if (key < 0)
+        throw DatabaseError(
+            QStringLiteral("Impossibile eliminare: la chiave della tabella %1 non è nella query").arg(table));
+    m_conn->executeEngine(QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?")
+                              .arg(table, m_store.column(key).origin),
+                          {m_store.value(r, key)});
+    m_store.markDead(r);
+    m_baseOrder.erase(std::remove(m_baseOrder.begin(), m_baseOrder.end(), r), m_baseOrder.end());
+    m_view.erase(m_view.begin() + m_pos);
+    if (m_pos >= int(m_view.size())) m_pos = int(m_view.size()) - 1;
+    m_bof = m_eof = m_view.empty();
+    notifyReset();
+}
+
+int Dataset::keyColumnOf(const QString& table) const {
+    int byName = -1;
+    for (int c = 0; c < m_store.columnCount(); ++c) {
+        const ColumnInfo& info = m_store.column(c);
+        if (info.table.compare(table, Qt::CaseInsensitive) != 0) continue;
+        if (info.autoNumber) return c;
+        if (byName < 0 && info.origin.compare(u"ID", Qt::CaseInsensitive) == 0) byName = c;
+    }
+    return byName;
+}
+
+void Dataset::writeRow(int r, bool inserting) {
+    // Group the changed base columns by their table.
+    QStringList tables;
+    QHash<QString, QList<int>> columns;
+    for (int c = 0; c < m_store.columnCount(); ++c) {
+        const ColumnInfo& info = m_store.column(c);
+        if (!m_changed[size_t(c)] || info.table.isEmpty()) continue;
+        const QString key = info.table.toLower();
+        if (!columns.contains(key)) tables << info.table;
+        columns[key] << c;
+    }
+    if (inserting && tables.isEmpty() && !m_translation.tables.isEmpty())
+        tables << m_translation.tables.first();
+
+    const bool several = tables.size() > 1;
+    if (several) m_conn->begin();
+    try {
+        for (const QString& table : tables) {
+            const QList<int> cols = columns.value(table.toLower());
+            QVariantList params;
+            QStringList names, marks;
+            for (int c : cols) {
+                names << QStringLiteral("\"%1\"").arg(m_store.column(c).origin);
+                marks << QStringLiteral("?");
+                params << m_scratch.value(0, c);
+            }
+            if (inserting) {
+                const QString sql = names.isEmpty()
+                    ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
+                    : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                          .arg(table, names.join(u','), marks.join(u','));
+                m_conn->executeEngine(sql, params);
+                resyncRow(r, table, m_conn->lastInsertId());
+            } else {
+                const int key = keyColumnOf(table);
+                if (key < 0)
+                    throw DatabaseError(QStringLiteral(
+                        "Impossibile salvare: la chiave della tabella %1 non è nella query").arg(table));
+                QStringList sets;
+                for (const QString& n : names) sets << n + QStringLiteral(" = ?");
+                params << m_store.value(r, key);
+                const int changed = m_conn->executeEngine(
+                    QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\" = ?")
+                        .arg(table, sets.join(u','), m_store.column(key).origin),
+                    params);
+                if (changed == 0)
+                    throw DatabaseError(QStringLiteral(
+                        "Il record da salvare non esiste più nella tabella %1: forse è stato eliminato da un'altra postazione").arg(table));
+            }
+        }
+        if (several) m_conn->commit();
+    } catch (...) {
+        if (several) m_conn->rollback();
+        throw;
+    }
+    // The row in memory takes the values written (and, for a new row, what the database
+    // filled in: key and defaults, already set by resyncRow).
+    for (int c = 0; c < m_store.columnCount(); ++c) {
+        if (!m_changed[size_t(c)] && inserting) continue;
+        if (m_scratch.isNull(0, c)) {
+            m_store.setNull(r, c);
+            continue;
+        }
+        switch (m_store.column(c).type) {
+        case FieldType::Double: m_store.setReal(r, c, m_scratch.real(0, c)); break;
+        case FieldType::Text:
+        case FieldType::Memo:
+        case FieldType::Blob: m_store.setText(r, c, m_scratch.text(0, c)); break;
+        default: m_store.setInteger(r, c, m_scratch.integer(0, c));
+        }
+    }
+}
+
+void Dataset::resyncRow(int r, const QString& table, long long rowid) {
+    QStringList names;
+    QList<int> cols;
+    for (int c = 0; c < m_store.columnCount(); ++c) {
+        const ColumnInfo& info = m_store.column(c);
+        if (info.table.compare(table, Qt::CaseInsensitive) != 0) continue;
+        names << QStringLiteral("\"%1\"").arg(info.origin);
+        cols << c;
+    }
+    if (cols.isEmpty()) return;
+    // Read back what the database stored: the new key and the columns' defaults.
+    RowStore fresh;
+    m_conn->loadEngine(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
+                           .arg(names.join(u','), table),
+                       {rowid}, fresh);
+    if (fresh.rowCount() != 1) return;
+    for (int i = 0; i < cols.size(); ++i) m_store.setValue(r, cols[i], fresh.value(0, i));
+}
+
+// --- filter and sort ---------------------------------------------------------------------------
+
+void Dataset::setFiltered(bool on) {
+    if (m_filtered == on) return;
+    if (isOpen()) checkBrowse();
+    m_filtered = on;
+    if (!isOpen()) return;
+    rebuildView(-1);
+    notifyReset();
+}
+
+void Dataset::setFilter(const QString& text) {
+    if (!isOpen()) {
+        m_filterText = text;
+        m_filter = CompiledFilter();
+        return;
+    }
+    checkBrowse();
+    CompiledFilter compiled = text.trimmed().isEmpty() ? CompiledFilter()
+                                                       : CompiledFilter::compile(text, m_store);
+    m_filterText = text;
+    m_filter = compiled;
+    rebuildView(-1);
+    notifyReset();
+}
+
+void Dataset::setSort(const QString& text) {
+    if (!isOpen()) {
+        m_sortText = text;
+        return;
+    }
+    checkBrowse();
+    std::vector<SortKey> keys = parseSort(text, m_store);
+    m_sortText = text;
+    m_sortKeys = std::move(keys);
+    rebuildView(physicalCurrent());
+    notifyReset();
+}
+
+// --- bound controls ------------------------------------------------------------------------------
+
+void Dataset::disableControls() { ++m_disabled; }
+
+void Dataset::enableControls() {
+    if (m_disabled == 0) return;
+    if (--m_disabled == 0) {
+        Q_EMIT controlsEnabled();
+        Q_EMIT layoutReset();
+        Q_EMIT currentChanged(m_pos);
+        Q_EMIT stateChanged(m_state);
+    }
+}
+
+} // namespace db

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "db/filter.h"
+#include "db/rowstore.h"
+#include "db/sql/translator.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+namespace db {
+
+class Connection;
+
+// A query of the programs (ADO client-side cursor): Jet SQL text, every row in memory, a
+// current row, a client-side filter and sort, and edits posted to the base table by key.
+// Windows bind grids and edit controls to it and follow its signals.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    explicit Dataset(Connection* connection = nullptr, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    void setConnection(Connection* connection);
+    Connection* connection() const { return m_conn; }
+
+    // --- SQL and life cycle
+    void setSql(const QString& jetSql); // closes the dataset when open
+    const QString& sql() const { return m_sql; }
+    void open();    // throws DatabaseError; on failure the dataset stays closed
+    void close();
+    void requery(); // re-reads the rows; filter and sort stay; position goes to the first row
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+
+    // --- navigation over the visible rows (filter and sort applied)
+    int recordCount() const { return int(m_view.size()); }
+    bool isEmpty() const { return m_view.empty(); }
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    int position() const { return m_pos; } // -1 when empty
+    void setPosition(int viewRow);
+    void first();
+    void next();
+    void prior();
+    void last();
+    // Moves to the first visible row whose column equals value (text compares with the
+    // system collation). Returns false and stays put when none does.
+    bool locate(const QString& column, const QVariant& value);
+
+    // --- columns and values of the current row (the pending edit, when editing)
+    int fieldCount() const { return m_store.columnCount(); }
+    const ColumnInfo& field(int c) const { return m_store.column(c); }
+    int fieldIndex(QStringView name) const; // -1 when missing; "Table.Column" also accepted
+    bool hasField(QStringView name) const { return fieldIndex(name) >= 0; }
+    QVariant value(QStringView name) const;     // throws DatabaseError for an unknown name
+    QVariant value(int c) const;
+    bool isNull(QStringView name) const;
+    QString displayText(QStringView name) const; // Italian: dd/MM/yyyy, "1.234,5"
+    QString displayText(int c) const;
+    QString editText(int c) const;               // as typed: no thousands separator
+    // Sets a value of the current row; enters edit mode first when browsing.
+    void setValue(QStringView name, const QVariant& v);
+    void setValue(int c, const QVariant& v);
+    // The same for texts typed by the user, read with the Italian rules (dates dd/mm/yyyy,
+    // "," or "." as decimal separator); empty text stores Null. Throws DatabaseError on a
+    // text that does not read as the field's type.
+    void setText(int c, const QString& text);
+
+    // Values of any visible row, for grids (no move of the current row).
+    QVariant valueAt(int viewRow, int c) const;
+    QString displayTextAt(int viewRow, int c) const;
+    int physicalRow(int viewRow) const { return m_view[size_t(viewRow)]; }
+
+    // --- editing
+    void edit();    // no effect when already editing or inserting
+    void append();  // a new row at the end, current, in Insert state
+    void insert() { append(); }
+    void post();    // writes the pending row to the base table(s); throws DatabaseError
+    void cancel();
+    void remove();  // deletes the current row from the base table
+    // Asks the bound controls to write their pending values into the row.
+    void updateRecord();
+
+    // --- client-side filter and sort
+    void setFiltered(bool on);
+    bool filtered() const { return m_filtered; }
+    // Throws DatabaseError/SyntaxError with the parser's text; the previous filter stays.
+    void setFilter(const QString& text);
+    const QString& filter() const { return m_filterText; }
+    void setSort(const QString& text); // "" restores the query's own order
+    const QString& sort() const { return m_sortText; }
+
+    // --- bound controls
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabled > 0; }
+
+    const RowStore& store() const { return m_store; }
+    const sql::Translation& translation() const { return m_translation; }
+    // The value a key column should have to identify the current row ("Id", "ID", ...).
+    long long keyValue(QStringView keyField) const;
+
+Q_SIGNALS:
+    void layoutReset();            // rows or columns changed as a whole
+    void currentChanged(int pos);  // a different current row
+    void rowChanged(int viewRow);  // values of a visible row changed
+    void stateChanged(db::Dataset::State state);
+    void updateRecordRequested();  // bound controls: write your pending values now
+    void controlsEnabled();        // after the last enableControls()
+
+private:
+    void rebuildView(int keepPhysical);
+    void notifyReset();
+    void notifyCurrent();
+    void setState(State s);
+    void moveTo(int pos);
+    void checkBrowse(); // posts a pending edit before the cursor moves
+    int physicalCurrent() const { return m_pos < 0 ? -1 : m_view[size_t(m_pos)]; }
+    bool editing() const { return m_state == State::Edit || m_state == State::Insert; }
+    void requireOpen() const;
+    int requireField(QStringView name) const;
+    void writeRow(int physical, bool inserting);
+    int keyColumnOf(const QString& table) const;
+    void resyncRow(int physical, const QString& table, long long key);
+
+    Connection* m_conn = nullptr;
+    QString m_sql;
+    sql::Translation m_translation;
+    RowStore m_store;
+    std::vector<int> m_baseOrder; // live physical rows in query order
+    std::vector<int> m_view;
+    int m_pos = -1;
+    bool m_bof = true, m_eof = true;
+    State m_state = State::Inactive;
+    // edit buffer of the current row: one scratch row with the same columns
+    RowStore m_scratch;
+    std::vector<uint8_t> m_changed;
+    int m_insertRow = -1; // physical row being inserted
+    bool m_filtered = true;
+    QString m_filterText;
+    CompiledFilter m_filter;
+    QString m_sortText;
+    std::vector<SortKey> m_sortKeys;
+    int m_disabled = 0;
+};
+
+} // namespace db

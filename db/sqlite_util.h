@@ -1,0 +1,72 @@
+#pragma once
+
+// Thin RAII layer over the SQLite C API, private to the database layer.
+
+#include "db/error.h"
+#include "db/rowstore.h"
+#include "db/sql/translator.h"
+
+#include <QThread>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+// The engine answered "database is locked/busy" after its own timeout.
+class BusyError : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+class Statement {
+public:
+    Statement(sqlite3* h, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int index, const QVariant& v); // 1-based
+    bool step();                             // true while a row is available
+    void reset();
+
+    int columnCount() const;
+    QString text(int c) const;
+    long long integer(int c) const;
+    bool isNull(int c) const;
+
+    // Column descriptions for a result: Jet names from the translation when it matches the
+    // engine's column count, otherwise the engine's names; origins and declared types from
+    // the engine; computed columns typed by their first value.
+    std::vector<ColumnInfo> columnInfos(const QList<sql::ResultColumn>& jetColumns,
+                                        const sql::Catalog& catalog);
+    // Reads every remaining row into the store (whose columns came from columnInfos).
+    void readAll(RowStore& store);
+
+private:
+    [[noreturn]] void fail(int rc) const;
+    sqlite3* m_h;
+    sqlite3_stmt* m_st = nullptr;
+    bool m_stepped = false;
+    bool m_hasRow = false;
+};
+
+// Registers the ITALIAN collation and the functions the translator emits.
+void registerFunctions(sqlite3* h);
+
+FieldType fieldTypeFromDeclared(const QString& declared);
+
+// Runs `f`, retrying while another process holds the write lock beyond the busy timeout.
+template <typename F> auto withRetry(F&& f) {
+    for (int attempt = 0;; ++attempt) {
+        try {
+            return f();
+        } catch (const BusyError&) {
+            if (attempt >= 5) throw;
+            QThread::msleep(50 * (attempt + 1));
+        }
+    }
+}
+
+} // namespace db
