@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace db::sql {
+
+// One token of a Jet-dialect text. Keywords are not told apart here: the parser compares
+// identifier tokens case-insensitively.
+struct Token {
+    enum Kind {
+        Ident,       // plain name or keyword: Cognome, SELECT
+        QuotedIdent, // [bracketed name]; text without the brackets
+        String,      // 'text' or "text"; text unquoted, doubled quotes undone
+        Number,      // 12, 1.5, 1e3; text as written
+        Date,        // #...#; text is the stored form "YYYY-MM-DD HH:MM:SS"
+        Symbol,      // ( ) , . ; * + - / & = <> < > <= >= \ ^
+        Variable,    // @@IDENTITY; text without "@@"
+        End
+    };
+    Kind kind = End;
+    QString text;
+    int pos = 0; // zero-based offset of the first character in the source
+    int end = 0; // offset after the last character
+
+    bool isSymbol(QStringView s) const { return kind == Symbol && text == s; }
+    bool isWord(QStringView w) const {
+        return kind == Ident && text.compare(w, Qt::CaseInsensitive) == 0;
+    }
+};
+
+// Splits the text into tokens, ending with an End token. Throws db::SyntaxError for an
+// unterminated string, bracket or date, an invalid date and any character that is not part
+// of the Jet dialect. A "--" comment runs to the end of its line and is skipped.
+QList<Token> tokenize(const QString& text);
+
+// Reads the inside of a Jet date literal (#3/15/2024#, #3/15/2024 23.59.59#, #2024-03-15#,
+// with ':' or '.' in the time) into "YYYY-MM-DD HH:MM:SS". Returns an empty string when the
+// text is not a date or names a day that does not exist.
+QString parseJetDate(const QString& inside);
+
+} // namespace db::sql
