@@ -635,7 +635,8 @@ ExprPtr Parser::parsePrimary() {
             leave();
             return e;
         }
-        if (isReserved(t))
+        // left( and right( are functions where a value is expected.
+        if (isReserved(t) && !((t.isWord(u"left") || t.isWord(u"right")) && peek(1).isSymbol(u"(")))
             unexpected(t);
         return parseColumnOrFunction();
     case Token::QuotedIdent:
