@@ -138,7 +138,7 @@ QList<Token> tokenize(const QString& text) {
     };
     while (i < n) {
         const QChar c = text[i];
-        if (c.isSpace()) {
+        if (c.isSpace() || c == QChar(0xFEFF)) { // a byte-order mark counts as a blank
             ++i;
             continue;
         }

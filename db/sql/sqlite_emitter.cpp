@@ -179,8 +179,12 @@ QString SqliteEmitter::function(const Expr& e) {
     QStringList a;
     for (const auto& arg : e.args)
         a << wrap(*arg, 0);
-    auto call = [](const QString& name, const QStringList& args) -> QString {
-        return name + u'(' + args.join(QStringLiteral(", ")) + u')';
+    // The resolver checked the arity; never index past the arguments all the same.
+    while (a.size() < 3)
+        a << QStringLiteral("NULL");
+    const int argc = int(e.args.size());
+    auto call = [argc](const QString& name, const QStringList& args) -> QString {
+        return name + u'(' + args.mid(0, argc).join(QStringLiteral(", ")) + u')';
     };
     if (n == u"count" && e.star)
         return QStringLiteral("count(*)");
