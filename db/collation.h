@@ -14,10 +14,21 @@ int compare(std::string_view a, std::string_view b);
 inline bool equal(std::string_view a, std::string_view b) { return compare(a, b) == 0; }
 
 // The folded form compare() works on (lower case, accents removed), as UTF-8.
+// Folding rules: ASCII letters to lower case; Latin-1 Supplement and Latin Extended-A
+// letters to their base letter (à á â ã ä å ā ă ą -> a, ç -> c, ð đ -> d, ø -> o, ł -> l,
+// ı -> i, ...); five letters expand to two: ß -> "ss", æ -> "ae", œ -> "oe", ĳ -> "ij",
+// þ -> "th". Beyond that: Unicode simple case folding plus removal of canonical accents
+// (the base letter of the canonical decomposition), and non-spacing combining marks are
+// dropped (so a decomposed "e" + U+0301 equals "é"). Other code points compare as
+// themselves; bytes that are not valid UTF-8 read as U+FFFD. compare() is the
+// lexicographic order of the folded code points (= byte order of fold()), so digits
+// and punctuation come before letters.
 std::string fold(std::string_view text);
 
 // Jet `like`: '*' or '%' match any run of characters (also none), '?' or '_' exactly one;
-// everything else matches itself under folding. No escapes.
+// everything else matches itself under folding. No escapes: '[' and '#' are literal.
+// '?' matches one character of the folded text, so the two-letter foldings above
+// (ß, æ, œ, ĳ, þ) need "??". Greedy star matching: O(text x pattern) at worst.
 bool like(std::string_view text, std::string_view pattern);
 
 } // namespace db::text

@@ -201,13 +201,14 @@ bool Dataset::locate(const QString& column, const QVariant& value) {
 
 // --- fields -----------------------------------------------------------------------------------
 
-int Dataset::fieldIndex(QStringView name) const {
+int Dataset::fieldIndex(const QString& name) const {
+    if (name.startsWith(u'[') && name.endsWith(u']')) return fieldIndex(name.mid(1, name.size() - 2));
     const int c = m_store.findColumn(name);
     if (c >= 0) return c;
     // "Table.Column" reaches a column whose result name is the bare column name.
     const qsizetype dot = name.indexOf(u'.');
     if (dot > 0) {
-        const QStringView table = name.left(dot), column = name.mid(dot + 1);
+        const QStringView table = QStringView(name).left(dot), column = QStringView(name).mid(dot + 1);
         for (int i = 0; i < m_store.columnCount(); ++i) {
             const ColumnInfo& info = m_store.column(i);
             if (table.compare(info.table, Qt::CaseInsensitive) == 0 &&
@@ -218,14 +219,14 @@ int Dataset::fieldIndex(QStringView name) const {
     return -1;
 }
 
-int Dataset::requireField(QStringView name) const {
+int Dataset::requireField(const QString& name) const {
     const int c = fieldIndex(name);
     if (c < 0)
         throw DatabaseError(QStringLiteral("Il campo %1 non esiste nella query").arg(name));
     return c;
 }
 
-QVariant Dataset::value(QStringView name) const { return value(requireField(name)); }
+QVariant Dataset::value(const QString& name) const { return value(requireField(name)); }
 
 QVariant Dataset::value(int c) const {
     if (editing()) return m_scratch.value(0, c);
@@ -233,7 +234,7 @@ QVariant Dataset::value(int c) const {
     return r < 0 ? QVariant() : m_store.value(r, c);
 }
 
-bool Dataset::isNull(QStringView name) const {
+bool Dataset::isNull(const QString& name) const {
     const int c = requireField(name);
     if (editing()) return m_scratch.isNull(0, c);
     const int r = physicalCurrent();
@@ -273,7 +274,7 @@ QString formatCell(const RowStore& s, int r, int c, bool forEditing) {
 
 } // namespace
 
-QString Dataset::displayText(QStringView name) const { return displayText(requireField(name)); }
+QString Dataset::displayText(const QString& name) const { return displayText(requireField(name)); }
 
 QString Dataset::displayText(int c) const {
     if (editing()) return formatCell(m_scratch, 0, c, false);
@@ -297,7 +298,7 @@ QString Dataset::displayTextAt(int viewRow, int c) const {
     return formatCell(m_store, m_view[size_t(viewRow)], c, false);
 }
 
-void Dataset::setValue(QStringView name, const QVariant& v) { setValue(requireField(name), v); }
+void Dataset::setValue(const QString& name, const QVariant& v) { setValue(requireField(name), v); }
 
 void Dataset::setValue(int c, const QVariant& v) {
     requireOpen();
@@ -345,7 +346,7 @@ void Dataset::setText(int c, const QString& typed) {
     }
 }
 
-long long Dataset::keyValue(QStringView keyField) const {
+long long Dataset::keyValue(const QString& keyField) const {
     const QVariant v = value(keyField);
     return v.isValid() ? v.toLongLong() : 0;
 }

@@ -54,16 +54,16 @@ public:
     // --- columns and values of the current row (the pending edit, when editing)
     int fieldCount() const { return m_store.columnCount(); }
     const ColumnInfo& field(int c) const { return m_store.column(c); }
-    int fieldIndex(QStringView name) const; // -1 when missing; "Table.Column" also accepted
-    bool hasField(QStringView name) const { return fieldIndex(name) >= 0; }
-    QVariant value(QStringView name) const;     // throws DatabaseError for an unknown name
+    int fieldIndex(const QString& name) const; // -1 when missing; "Table.Column" also accepted
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+    QVariant value(const QString& name) const;     // throws DatabaseError for an unknown name
     QVariant value(int c) const;
-    bool isNull(QStringView name) const;
-    QString displayText(QStringView name) const; // Italian: dd/MM/yyyy, "1.234,5"
+    bool isNull(const QString& name) const;
+    QString displayText(const QString& name) const; // Italian: dd/MM/yyyy, "1.234,5"
     QString displayText(int c) const;
     QString editText(int c) const;               // as typed: no thousands separator
     // Sets a value of the current row; enters edit mode first when browsing.
-    void setValue(QStringView name, const QVariant& v);
+    void setValue(const QString& name, const QVariant& v);
     void setValue(int c, const QVariant& v);
     // The same for texts typed by the user, read with the Italian rules (dates dd/mm/yyyy,
     // "," or "." as decimal separator); empty text stores Null. Throws DatabaseError on a
@@ -102,7 +102,7 @@ public:
     const RowStore& store() const { return m_store; }
     const sql::Translation& translation() const { return m_translation; }
     // The value a key column should have to identify the current row ("Id", "ID", ...).
-    long long keyValue(QStringView keyField) const;
+    long long keyValue(const QString& keyField) const;
 
 Q_SIGNALS:
     void layoutReset();            // rows or columns changed as a whole
@@ -122,7 +122,7 @@ private:
     int physicalCurrent() const { return m_pos < 0 ? -1 : m_view[size_t(m_pos)]; }
     bool editing() const { return m_state == State::Edit || m_state == State::Insert; }
     void requireOpen() const;
-    int requireField(QStringView name) const;
+    int requireField(const QString& name) const;
     void writeRow(int physical, bool inserting);
     int keyColumnOf(const QString& table) const;
     void resyncRow(int physical, const QString& table, long long key);

@@ -13,6 +13,11 @@ namespace db {
 // tighter), numbers, 'text' with doubled quotes, #date# (m/d/yyyy or yyyy-mm-dd, optional
 // time with '.' or ':'), true/false/0/-1 for yes/no, Column = Null / <> Null. A Null cell
 // fails every other comparison. Text compares with db::text rules (case and accents ignored).
+// Also accepted: `not`, `Is [Not] Null`, `not like`, "double-quoted" texts, `!=`. The
+// conversions between a constant and a column of another type (number on a text column,
+// text on a number or date column, like on a number or date column) are listed at the top
+// of db/filter.cpp. A compiled filter keeps column numbers: use it with the store it was
+// compiled against (or one with the same columns).
 class CompiledFilter {
 public:
     CompiledFilter(); // the empty filter: every row passes
@@ -35,12 +40,14 @@ struct SortKey {
     bool descending = false;
 };
 
-// "Column [ASC|DESC][, ...]" with bracketed names allowed; empty text gives no keys.
+// "Column [ASC|DESC][, ...]" with bracketed names allowed; empty text gives no keys. Read
+// leniently like ADO: a piece's last word ASC/DESC is the direction, the rest is the name,
+// so "E% ASC" works without brackets.
 // Throws db::SyntaxError / db::DatabaseError like CompiledFilter::compile.
 std::vector<SortKey> parseSort(const QString& text, const RowStore& store);
 
 // Stable sort of physical row numbers; Null first when ascending, last when descending;
-// text in the db::text collation.
+// text in the db::text collation; yes/no as stored (no before yes).
 void sortRows(std::vector<int>& rows, const RowStore& store, const std::vector<SortKey>& keys);
 
 } // namespace db

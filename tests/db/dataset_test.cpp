@@ -1,0 +1,335 @@
+// Datasets on a real database: loading, navigation, display texts, filter and sort, and
+// edits posted to the base table, seen from a second connection.
+
+#include "db/dataset.h"
+#include "db/error.h"
+#include "support/tempdb.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using db::Dataset;
+using testing_support::TempDatabase;
+
+namespace {
+
+class DatasetTest : public ::testing::Test {
+protected:
+    TempDatabase tdb;
+    db::Connection& conn() { return tdb.connection(); }
+
+    void addFoods() {
+        conn().execute("delete * from Alimenti");
+        conn().execute("insert into Alimenti (Descrizione, KC, [E%]) values ('Pane', 250, 100)");
+        conn().execute("insert into Alimenti (Descrizione, KC, [E%]) values ('arance', 34, 80.5)");
+        conn().execute("insert into Alimenti (Descrizione, KC, [E%]) values ('Èrba cipollina', 30, 100)");
+        conn().execute("insert into Alimenti (Descrizione, KC) values ('Burro', 717)");
+    }
+
+    // Reads one value through a separate connection, as another workstation would.
+    QVariant readElsewhere(const QString& sql) {
+        auto other = tdb.openAnother();
+        db::RowStore rows;
+        other->load(sql, rows);
+        return rows.rowCount() ? rows.value(0, 0) : QVariant();
+    }
+
+    QStringList column(Dataset& ds, const QString& name) {
+        QStringList out;
+        for (int i = 0; i < ds.recordCount(); ++i)
+            out << ds.displayTextAt(i, ds.fieldIndex(name));
+        return out;
+    }
+};
+
+TEST_F(DatasetTest, NavigatesWithBofEofAsTheProgramsExpect) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.open();
+    ASSERT_EQ(ds.recordCount(), 4);
+    EXPECT_EQ(ds.position(), 0);
+    EXPECT_EQ(ds.value("descrizione").toString(), "arance"); // order ignores case
+    ds.prior();
+    EXPECT_TRUE(ds.bof());
+    EXPECT_EQ(ds.position(), 0);
+    ds.last();
+    EXPECT_FALSE(ds.eof());
+    EXPECT_EQ(ds.value("Descrizione").toString(), "Pane");
+    ds.next();
+    EXPECT_TRUE(ds.eof());
+    EXPECT_EQ(ds.position(), 3);
+    int walked = 0;
+    for (ds.first(); !ds.eof(); ds.next()) ++walked;
+    EXPECT_EQ(walked, 4);
+
+    // Accented capitals sort with their base letter: "Èrba" between "Burro" and "Pane".
+    EXPECT_EQ(column(ds, "Descrizione"),
+              (QStringList{"arance", "Burro", "Èrba cipollina", "Pane"}));
+
+    EXPECT_TRUE(ds.locate("Descrizione", "BURRO"));
+    EXPECT_EQ(ds.position(), 1);
+    EXPECT_FALSE(ds.locate("Descrizione", "nessuno"));
+    EXPECT_EQ(ds.position(), 1);
+    EXPECT_TRUE(ds.locate("KC", 250));
+    EXPECT_EQ(ds.value("Descrizione").toString(), "Pane");
+}
+
+TEST_F(DatasetTest, KeyIsReachedByAnySpellingAndEmptyQueriesGiveNull) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti where Descrizione = 'pane'");
+    ds.open();
+    ASSERT_EQ(ds.recordCount(), 1);
+    const auto id = ds.value("ID");
+    EXPECT_EQ(ds.value("Id"), id);
+    EXPECT_EQ(ds.value("id"), id);
+    EXPECT_DOUBLE_EQ(ds.value("E%").toDouble(), 100);
+    EXPECT_DOUBLE_EQ(ds.value("[E%]").toDouble(), 100);
+    EXPECT_THROW(ds.value("NonEsiste"), db::DatabaseError);
+
+    ds.setFilter("Descrizione = 'nulla'");
+    EXPECT_TRUE(ds.isEmpty());
+    EXPECT_FALSE(ds.value("Descrizione").isValid());
+    EXPECT_EQ(ds.displayText("Descrizione"), "");
+    EXPECT_THROW(ds.edit(), db::DatabaseError);
+}
+
+TEST_F(DatasetTest, DisplayTextFollowsTheItalianLocale) {
+    conn().execute("insert into Pagamenti (Cliente_ID, Data, Importo, Operazione) "
+                   "values (1, #3/5/2024#, 1234.5, 'Quota')");
+    conn().execute("insert into Pagamenti (Cliente_ID, Data, Importo) "
+                   "values (1, #3/5/2024 18.30.00#, 12)");
+    Dataset ds(&conn());
+    ds.setSql("select * from Pagamenti order by Data");
+    ds.open();
+    ASSERT_EQ(ds.recordCount(), 2);
+    EXPECT_EQ(ds.displayText("Data"), "05/03/2024");
+    EXPECT_EQ(ds.displayText("Importo"), "1.234,5");
+    EXPECT_EQ(ds.editText(ds.fieldIndex("Importo")), "1234,5");
+    ds.next();
+    EXPECT_EQ(ds.displayText("Data"), "05/03/2024 18:30:00");
+    EXPECT_EQ(ds.displayText("Importo"), "12");
+    EXPECT_EQ(ds.displayText("Operazione"), "");
+    EXPECT_TRUE(ds.isNull("Operazione"));
+}
+
+TEST_F(DatasetTest, FilterNarrowsAndABadFilterKeepsThePreviousOne) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.open();
+    ds.setFilter("Descrizione like 'p*' or KC > 700");
+    EXPECT_EQ(column(ds, "Descrizione"), (QStringList{"Burro", "Pane"}));
+
+    EXPECT_ANY_THROW(ds.setFilter("Descrizione like 'p*' and ("));
+    EXPECT_ANY_THROW(ds.setFilter("Colonna = 1"));
+    EXPECT_EQ(ds.filter(), "Descrizione like 'p*' or KC > 700");
+    EXPECT_EQ(ds.recordCount(), 2);
+
+    ds.setFiltered(false);
+    EXPECT_EQ(ds.recordCount(), 4);
+    ds.setFiltered(true);
+    EXPECT_EQ(ds.recordCount(), 2);
+    ds.setFilter("");
+    EXPECT_EQ(ds.recordCount(), 4);
+
+    // Filter and sort survive a requery, which also shows rows added elsewhere.
+    ds.setFilter("KC < 100");
+    ds.setSort("KC DESC");
+    tdb.openAnother()->execute("insert into Alimenti (Descrizione, KC) values ('Mela', 52)");
+    ds.requery();
+    EXPECT_EQ(column(ds, "Descrizione"), (QStringList{"Mela", "arance", "Èrba cipollina"}));
+}
+
+TEST_F(DatasetTest, SortTogglesAndEmptySortRestoresQueryOrder) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.open();
+    ds.setSort("KC ASC");
+    EXPECT_EQ(column(ds, "Descrizione").first(), "Èrba cipollina");
+    ds.setSort("[E%] DESC, Descrizione");
+    // Null last when descending.
+    EXPECT_EQ(column(ds, "Descrizione"),
+              (QStringList{"Èrba cipollina", "Pane", "arance", "Burro"}));
+    EXPECT_ANY_THROW(ds.setSort("Nessuna ASC"));
+    EXPECT_EQ(ds.sort(), "[E%] DESC, Descrizione");
+    ds.setSort("");
+    EXPECT_EQ(column(ds, "Descrizione"),
+              (QStringList{"arance", "Burro", "Èrba cipollina", "Pane"}));
+}
+
+TEST_F(DatasetTest, EditsArePostedToTheDatabaseAndSeenElsewhere) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.open();
+    ASSERT_TRUE(ds.locate("Descrizione", "Pane"));
+    const auto id = ds.keyValue("Id");
+    ds.edit();
+    EXPECT_EQ(ds.state(), Dataset::State::Edit);
+    ds.setText(ds.fieldIndex("KC"), "265,5");
+    EXPECT_DOUBLE_EQ(ds.value("KC").toDouble(), 265.5); // pending value is visible
+    ds.post();
+    EXPECT_EQ(ds.state(), Dataset::State::Browse);
+    EXPECT_DOUBLE_EQ(readElsewhere(QString("select KC from Alimenti where ID = %1").arg(id)).toDouble(),
+                     265.5);
+
+    // Moving away posts a pending edit, as the record windows rely on.
+    ds.setValue("Descrizione", "Pane integrale");
+    ds.first();
+    EXPECT_EQ(readElsewhere(QString("select Descrizione from Alimenti where ID = %1").arg(id)).toString(),
+              "Pane integrale");
+
+    // Cancel throws the pending values away.
+    ds.setValue("Descrizione", "Sbagliato");
+    ds.cancel();
+    EXPECT_EQ(ds.value("Descrizione").toString(), "arance");
+
+    // A value that does not fit the column is refused before anything changes.
+    EXPECT_THROW(ds.setText(ds.fieldIndex("KC"), "molte"), db::DatabaseError);
+    EXPECT_THROW(ds.setText(ds.fieldIndex("KC"), "1,2,3"), db::DatabaseError);
+}
+
+TEST_F(DatasetTest, TypedTextsAreReadWithItalianRules) {
+    Dataset ds(&conn());
+    ds.setSql("select * from Stagione");
+    ds.open();
+    ds.append();
+    const int from = ds.fieldIndex("DallaData");
+    ds.setText(from, "15/03/2024");
+    EXPECT_EQ(ds.value(from).toDateTime(), QDateTime(QDate(2024, 3, 15), QTime(0, 0)));
+    EXPECT_THROW(ds.setText(from, "31/02/2024"), db::DatabaseError);
+    EXPECT_THROW(ds.setText(from, "15/03"), db::DatabaseError);
+    EXPECT_THROW(ds.setText(from, "__/__/____"), db::DatabaseError);
+    ds.setText(from, "  ");
+    EXPECT_TRUE(ds.isNull("DallaData"));
+    ds.setValue("Descrizione", "Stagione 2024/25");
+    ds.post();
+    EXPECT_GT(ds.keyValue("ID"), 0);
+}
+
+TEST_F(DatasetTest, AppendReadsBackTheNewKeyAndTheDefaults) {
+    Dataset ds(&conn());
+    ds.setSql("SELECT *, Cognome + \"  \" + Nome as Nominativo FROM anagraficaclienti "
+              "order by NominativoVisualizzato");
+    ds.open();
+    ds.append();
+    EXPECT_EQ(ds.state(), Dataset::State::Insert);
+    ds.setValue("Cognome", "D'Angelo");
+    ds.setValue("Nome", "Lucia");
+    ds.post();
+    const long long id = ds.keyValue("Id");
+    EXPECT_GT(id, 0);
+    EXPECT_EQ(conn().lastInsertId(), id);
+    // Yes/no columns come back with their database default, not Null.
+    EXPECT_EQ(ds.value("Annullato").toBool(), false);
+    EXPECT_FALSE(ds.isNull("Annullato"));
+    ds.setFilter("Annullato = 0");
+    EXPECT_EQ(ds.recordCount(), 1);
+
+    // @@IDENTITY belongs to the connection that inserted.
+    Dataset identity(&conn());
+    identity.setSql("SELECT @@IDENTITY as ID;");
+    identity.open();
+    EXPECT_EQ(identity.value("ID").toLongLong(), id);
+
+    // An append taken back leaves nothing behind.
+    ds.setFilter("");
+    ds.append();
+    ds.setValue("Cognome", "Temporaneo");
+    ds.cancel();
+    EXPECT_EQ(ds.recordCount(), 1);
+    EXPECT_EQ(readElsewhere("select count(*) from anagraficaclienti").toInt(), 1);
+}
+
+TEST_F(DatasetTest, JoinQueryPostsToItsBaseTableAndNamesDuplicatesByTable) {
+    conn().execute("insert into Alimenti (Descrizione, KC) values ('Riso', 130)");
+    const auto food = conn().lastInsertId();
+    conn().execute("insert into anagraficaclienti (Cognome) values ('Rossi')");
+    const auto client = conn().lastInsertId();
+    conn().execute(QString("insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) "
+                           "select %1, ID, %2, 80 from Pasti where Descrizione like 'Pranzo*'")
+                       .arg(client).arg(food));
+    Dataset ds(&conn());
+    ds.setSql(QString("SELECT Pasti.Descrizione, Alimenti.Descrizione, ClienteDieta.* FROM (ClienteDieta "
+                      "LEFT JOIN Pasti ON ClienteDieta.ID_pasto = Pasti.ID) INNER JOIN Alimenti ON "
+                      "ClienteDieta.ID_Alimento = Alimenti.ID  where Cliente_ID = %1 ORDER BY "
+                      "Pasti.Ora, Alimenti.Descrizione").arg(client));
+    ds.open();
+    ASSERT_EQ(ds.recordCount(), 1);
+    EXPECT_EQ(ds.value("Alimenti.Descrizione").toString(), "Riso");
+    EXPECT_TRUE(ds.value("Pasti.Descrizione").toString().startsWith("Pranzo"));
+    EXPECT_EQ(ds.fieldIndex("Descrizione"), -1); // ambiguous without its table
+
+    ds.setValue("QTA_GRAMMI", 120);
+    ds.post();
+    EXPECT_EQ(readElsewhere(QString("select QTA_GRAMMI from ClienteDieta where Cliente_ID = %1")
+                                .arg(client)).toInt(), 120);
+    EXPECT_EQ(readElsewhere("select KC from Alimenti where Descrizione = 'Riso'").toInt(), 130);
+
+    // Deleting through the join removes the diet row only, never the food or the meal.
+    const int meals = readElsewhere("select count(*) from Pasti").toInt();
+    ds.remove();
+    EXPECT_TRUE(ds.isEmpty());
+    EXPECT_EQ(readElsewhere("select count(*) from ClienteDieta").toInt(), 0);
+    EXPECT_EQ(readElsewhere("select count(*) from Alimenti").toInt(), 1);
+    EXPECT_EQ(readElsewhere("select count(*) from Pasti").toInt(), meals);
+}
+
+TEST_F(DatasetTest, PostingARowDeletedElsewhereFailsClearly) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.open();
+    const auto id = ds.keyValue("ID");
+    tdb.openAnother()->execute(QString("delete * from Alimenti where ID = %1").arg(id));
+    ds.setValue("KC", 1);
+    try {
+        ds.post();
+        FAIL() << "post of a vanished row succeeded";
+    } catch (const db::DatabaseError& e) {
+        EXPECT_TRUE(e.text().contains("Alimenti")) << e.text().toStdString();
+    }
+    EXPECT_EQ(ds.state(), Dataset::State::Edit); // nothing half-done: still editable
+    ds.cancel();
+}
+
+TEST_F(DatasetTest, RemoveKeepsACurrentRowAndNotifiesBoundControls) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.open();
+    QStringList events;
+    QObject::connect(&ds, &Dataset::layoutReset, [&] { events << "reset"; });
+    QObject::connect(&ds, &Dataset::currentChanged, [&](int p) { events << QString("current %1").arg(p); });
+    QObject::connect(&ds, &Dataset::rowChanged, [&](int p) { events << QString("row %1").arg(p); });
+    QObject::connect(&ds, &Dataset::stateChanged, [&](Dataset::State s) { events << QString("state %1").arg(int(s)); });
+    QObject::connect(&ds, &Dataset::updateRecordRequested, [&] { events << "update"; });
+
+    ds.setPosition(1);
+    ds.setValue("KC", 700);
+    ds.post();
+    EXPECT_EQ(events, (QStringList{"current 1", "state 2", "row 1", "update", "state 1", "row 1"}));
+
+    events.clear();
+    ds.remove(); // "Burro": the next row becomes current
+    EXPECT_EQ(ds.value("Descrizione").toString(), "Èrba cipollina");
+    EXPECT_EQ(events, (QStringList{"reset", "current 1"}));
+    ds.last();
+    ds.remove();
+    EXPECT_EQ(ds.value("Descrizione").toString(), "Èrba cipollina"); // last removed: prior
+
+    // While controls are disabled nothing is announced; enabling announces the new state.
+    events.clear();
+    ds.disableControls();
+    ds.first();
+    ds.setValue("KC", 1);
+    ds.post();
+    EXPECT_TRUE(events.isEmpty());
+    ds.enableControls();
+    EXPECT_EQ(events.first(), "reset");
+}
+
+} // namespace
