@@ -163,6 +163,7 @@ void Resolver::addSources(TableRef& ref, Scope& scope, std::vector<Expr*>& condi
     case TableRef::Table: {
         Source src;
         src.qualifier = ref.alias.isEmpty() ? ref.name : ref.alias;
+        src.aliased = !ref.alias.isEmpty();
         ref.catalogName = catalogTable(ref.name, &src.columns);
         src.table = ref.catalogName;
         src.known = !src.columns.empty();
@@ -281,7 +282,7 @@ bool Resolver::expandStars(Select& select, const Scope& scope) {
                 e->originColumn = c.column;
                 e->type = c.type;
                 if (!s->isSubquery)
-                    e->jetQualifiedName = s->qualifier + u'.' + c.name;
+                    e->jetQualifiedName = s->jetPrefix() + u'.' + c.name;
                 else
                     e->jetQualifiedName = c.name.contains(u'.') || c.table.isEmpty()
                                               ? c.name
@@ -335,7 +336,7 @@ void Resolver::resolveColumn(Expr& e, const Scope& scope, const Select* select) 
         e.originColumn = c.column;
         e.type = c.type;
         if (!s.isSubquery)
-            e.jetQualifiedName = s.qualifier + u'.' + c.name;
+            e.jetQualifiedName = s.jetPrefix() + u'.' + c.name;
         else
             e.jetQualifiedName =
                 c.name.contains(u'.') || c.table.isEmpty() ? c.name : c.table + u'.' + c.column;
@@ -345,7 +346,7 @@ void Resolver::resolveColumn(Expr& e, const Scope& scope, const Select* select) 
         if (s && !s->isSubquery) {
             e.originTable = s->table;
             e.originColumn = e.text;
-            e.jetQualifiedName = s->qualifier + u'.' + e.text;
+            e.jetQualifiedName = s->jetPrefix() + u'.' + e.text;
         }
     };
     for (const Scope* sc = &scope; sc; sc = sc->parent) {

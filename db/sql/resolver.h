@@ -32,7 +32,9 @@ private:
         QString qualifier; // alias, or the table name as written; empty: unaliased subquery
         QString table;     // catalog spelling (Table sources)
         bool isSubquery = false;
+        bool aliased = false;
         bool known = false; // columns are complete
+        QString jetPrefix() const { return aliased || table.isEmpty() ? qualifier : table; }
         std::vector<SourceColumn> columns;
     };
     struct Scope {

@@ -230,7 +230,7 @@ TEST_F(TranslatorExec, DuplicateNamesAreQualified) {
     EXPECT_EQ(r.rows[1][0].toString(), "Colazione");
     EXPECT_EQ(r.rows[1][1].toString(), "Mela");
     // A join of two tables with '*' qualifies every shared name.
-    const auto t = db::sql::translate("select * from Indirizzi inner join Comuni on "
+    const auto t = db::sql::translate("select * from indirizzi inner join COMUNI on "
                                       "Indirizzi.Comune_ID = Comuni.ID",
                                       &db);
     QStringList names;
