@@ -24,8 +24,12 @@ public:
     QList<sql::CatalogColumn> columns(const QString& table) const override {
         return m_tables.value(table.toLower());
     }
+    QString tableName(const QString& table) const override {
+        return m_names.value(table.toLower(), table);
+    }
     void read(sqlite3* h) {
         m_tables.clear();
+        m_names.clear();
         Statement tables(h, "SELECT name FROM sqlite_master WHERE type = 'table'");
         QStringList names;
         while (tables.step()) names << tables.text(0);
@@ -36,16 +40,18 @@ public:
                 sql::CatalogColumn c;
                 c.name = info.text(1);
                 const QString declared = info.text(2);
-                c.type = fieldTypeFromDeclared(declared);
-                c.autoNumber = info.integer(5) > 0 && declared.compare(u"INTEGER", Qt::CaseInsensitive) == 0;
+                c.type = sql::fieldTypeFromDeclared(declared);
+                c.autoNumber = sql::isAutoNumberDeclared(declared, info.integer(5) > 0);
                 cols << c;
             }
             m_tables.insert(name.toLower(), cols);
+            m_names.insert(name.toLower(), name);
         }
     }
 
 private:
     QHash<QString, QList<sql::CatalogColumn>> m_tables;
+    QHash<QString, QString> m_names;
 };
 
 QString describe(const QString& path) { return QDir::toNativeSeparators(path); }

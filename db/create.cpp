@@ -83,7 +83,7 @@ void loadTable(RawDb& raw, const QString& table, const QString& content) {
         while (info.step()) {
             sql::CatalogColumn c;
             c.name = info.text(1);
-            c.type = fieldTypeFromDeclared(info.text(2));
+            c.type = sql::fieldTypeFromDeclared(info.text(2));
             catalogCols << c;
         }
     }

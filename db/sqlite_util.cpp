@@ -92,26 +92,6 @@ QString Statement::text(int c) const {
 long long Statement::integer(int c) const { return sqlite3_column_int64(m_st, c); }
 bool Statement::isNull(int c) const { return sqlite3_column_type(m_st, c) == SQLITE_NULL; }
 
-FieldType fieldTypeFromDeclared(const QString& declared) {
-    const QString t = declared.trimmed().toUpper();
-    if (t.isEmpty()) return FieldType::Text;
-    if (t.startsWith(u"YESNO") || t.startsWith(u"BIT") || t.startsWith(u"BOOL"))
-        return FieldType::Bool;
-    if (t.startsWith(u"DATE") || t.startsWith(u"TIME")) return FieldType::Date;
-    if (t.startsWith(u"MEMO") || t.startsWith(u"LONGTEXT")) return FieldType::Memo;
-    if (t.contains(u"BINARY") || t.contains(u"BLOB") || t.startsWith(u"IMAGE") ||
-        t.startsWith(u"OLE"))
-        return FieldType::Blob;
-    if (t.startsWith(u"CURRENCY") || t.startsWith(u"DOUBLE") || t.startsWith(u"REAL") ||
-        t.startsWith(u"FLOAT") || t.startsWith(u"SINGLE") || t.startsWith(u"NUMERIC") ||
-        t.startsWith(u"DECIMAL") || t.startsWith(u"MONEY"))
-        return FieldType::Double;
-    if (t.contains(u"INT") || t.startsWith(u"LONG") || t.startsWith(u"COUNTER") ||
-        t.startsWith(u"AUTOINCREMENT") || t.startsWith(u"SHORT") || t.startsWith(u"BYTE"))
-        return FieldType::Integer;
-    return FieldType::Text;
-}
-
 std::vector<ColumnInfo> Statement::columnInfos(const QList<sql::ResultColumn>& jetColumns,
                                                const sql::Catalog& catalog) {
     const int n = columnCount();
@@ -127,7 +107,7 @@ std::vector<ColumnInfo> Statement::columnInfos(const QList<sql::ResultColumn>& j
             info.table = QString::fromUtf8(table);
             info.origin = QString::fromUtf8(origin);
             const char* decl = sqlite3_column_decltype(m_st, c);
-            info.type = fieldTypeFromDeclared(QString::fromUtf8(decl ? decl : ""));
+            info.type = sql::fieldTypeFromDeclared(QString::fromUtf8(decl ? decl : ""));
             for (const auto& col : catalog.columns(info.table))
                 if (col.name.compare(info.origin, Qt::CaseInsensitive) == 0) {
                     info.origin = col.name;
@@ -198,22 +178,9 @@ void Statement::readAll(RowStore& store) {
 
 namespace {
 
-int collate(void*, int la, const void* a, int lb, const void* b) {
-    return text::compare(std::string_view(static_cast<const char*>(a), size_t(la)),
-                         std::string_view(static_cast<const char*>(b), size_t(lb)));
-}
-
 std::string_view argText(sqlite3_value* v) {
     const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
     return p ? std::string_view(p, size_t(sqlite3_value_bytes(v))) : std::string_view();
-}
-
-// like(pattern, text): SQLite passes the pattern first.
-void likeFunc(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
-    (void)argc;
-    sqlite3_result_int(ctx, text::like(argText(argv[1]), argText(argv[0])) ? 1 : 0);
 }
 
 bool isNumber(sqlite3_value* v) {
@@ -240,8 +207,13 @@ void jetAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 void registerFunctions(sqlite3* h) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    int rc = sqlite3_create_collation_v2(h, "ITALIAN", SQLITE_UTF8, nullptr, collate, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_create_function(h, "like", 2, flags, nullptr, likeFunc, nullptr, nullptr);
+    // Identifiers are always emitted in double quotes: a misspelt one must be an error, not
+    // a string.
+    sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    int rc = sqlite3_create_collation_v2(h, "ITALIAN", SQLITE_UTF8, nullptr, text::sqliteCollate, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function(h, "like", 2, flags, nullptr, text::sqliteLike, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_create_function(h, "jet_add", 2, flags, nullptr, jetAdd, nullptr, nullptr);
     if (rc != SQLITE_OK) throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(h)));
 }

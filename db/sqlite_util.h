@@ -55,8 +55,6 @@ private:
 // Registers the ITALIAN collation and the functions the translator emits.
 void registerFunctions(sqlite3* h);
 
-FieldType fieldTypeFromDeclared(const QString& declared);
-
 // Runs `f`, retrying while another process holds the write lock beyond the busy timeout.
 template <typename F> auto withRetry(F&& f) {
     for (int attempt = 0;; ++attempt) {

@@ -402,7 +402,7 @@ public:
         for (const auto& c : info) {
             db::sql::CatalogColumn cc;
             cc.name = c.name;
-            cc.type = db::fieldTypeFromDeclared(c.declared);
+            cc.type = db::sql::fieldTypeFromDeclared(c.declared);
             cc.autoNumber = c.primaryKey && cc.type == db::FieldType::Integer;
             out << cc;
         }
@@ -504,7 +504,7 @@ TEST_F(SchemaTest, EveryColumnExistsWithItsNameAndKind) {
                 return c.name.compare(e.name, Qt::CaseInsensitive) == 0;
             });
             if (it == info.end()) continue;
-            EXPECT_EQ(int(db::fieldTypeFromDeclared(it->declared)), int(fieldTypeOfKind(e.kind)))
+            EXPECT_EQ(int(db::sql::fieldTypeFromDeclared(it->declared)), int(fieldTypeOfKind(e.kind)))
                 << t.name << "." << e.name.toStdString() << " declared as "
                 << it->declared.toStdString() << ", expected kind " << e.kind;
             EXPECT_EQ(it->primaryKey, e.kind == 'K') << t.name << "." << e.name.toStdString();
