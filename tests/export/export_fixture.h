@@ -1,0 +1,141 @@
+#pragma once
+
+// Shared by the export tool's suites: a real database with known rows, the windows on it,
+// and readers that check written files with outside tools (Python's csv module, unzip).
+
+#include "common/controls/dialogs.h"
+#include "export/form1.h"
+#include "export/form_db.h"
+#include "support/tempdb.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+// Readable failures: texts printed as texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace export_testing {
+
+using Rows = QList<QStringList>;
+
+// The rows of a semicolon-separated file as Python's csv module reads them (UTF-8 with or
+// without the byte-order mark).
+inline Rows readCsv(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import csv, json, sys\n"
+                            "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                            "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
+             path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        ADD_FAILURE() << "python3 could not read " << path.toStdString() << ": "
+                      << p.readAllStandardError().toStdString();
+        return {};
+    }
+    Rows rows;
+    for (const QJsonValue& row : QJsonDocument::fromJson(p.readAllStandardOutput()).array()) {
+        QStringList cells;
+        for (const QJsonValue& cell : row.toArray()) cells.append(cell.toString());
+        rows.append(cells);
+    }
+    return rows;
+}
+
+// One member of a zip file, through unzip; empty when it is missing and not `required`.
+inline QByteArray unzipMember(const QString& zip, const QString& member, bool required = true) {
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), zip, member});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        if (!required) return {};
+        ADD_FAILURE() << "unzip failed on " << zip.toStdString() << " " << member.toStdString();
+        return {};
+    }
+    return p.readAllStandardOutput();
+}
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Payments of three clients: texts with quotes, semicolons, line breaks and characters
+// from beyond the first 256 code points; Nulls; dates with and without a time.
+inline void insertPayments(db::Connection& c) {
+    c.execute(QStringLiteral("insert into Stagione (Descrizione) values ('2024/25')"));
+    c.execute(QStringLiteral("insert into ModPagamento (Descrizione) values ('Contanti')"));
+    c.execute(QStringLiteral(
+        "insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, Tessera, Stagione_ID, "
+        "Certificato_med, Datanascita) values ('O''Neil', 'Seán', 'O''Neil Seán', 'T-1', 1, true, "
+        "#3/15/1980#)"));
+    c.execute(QStringLiteral(
+        "insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, Tessera, Datanascita) "
+        "values ('Kovács', 'Ödön', 'Kovács Ödön', 'T-2', #1/1/1900#)"));
+    c.execute(QStringLiteral(
+        "insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, Annullato) values "
+        "('Rossi', 'Mario', 'Rossi Mario', true)"));
+    c.execute(QStringLiteral(
+        "insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id, Note) "
+        "values (1, #3/15/2024#, 'Quota \"gold\"; annuale', 12.5, 1, 'riga uno\nriga due')"));
+    c.execute(QStringLiteral(
+        "insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, Note) values (2, "
+        "#3/16/2024 18.45.00#, 'Iscrizione 50 €', 100, '東京; ő')"));
+    c.execute(QStringLiteral(
+        "insert into Pagamenti (Cliente_ID, Data, Operazione, Importo) values (3, #3/17/2024#, "
+        "'Mensile', 7.25)"));
+}
+
+// The export tool started on a fresh database through percorso.txt in a home folder.
+class ExportTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid() && out.isValid());
+        qputenv("VASTREL_HOME", home.path().toUtf8());
+        writePercorso(tdb.path());
+        insertPayments(tdb.connection());
+    }
+    void TearDown() override { qunsetenv("VASTREL_HOME"); }
+
+    void writePercorso(const QString& line) {
+        QFile f(home.filePath(QStringLiteral("percorso.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(line.toUtf8() + "\n");
+    }
+
+    // A new data module and main window, started; the start's messages are dropped.
+    void start() {
+        form.reset();
+        dm = std::make_unique<esportazioni::Tform_DB>();
+        form = std::make_unique<esportazioni::TForm1>(*dm);
+        ASSERT_TRUE(form->FormActivate());
+        dialogs.shown.clear();
+    }
+
+    void choose(const QString& source) {
+        const int i = form->DBLookupComboBox1->findText(source);
+        ASSERT_GE(i, 0) << source.toStdString();
+        form->DBLookupComboBox1->setCurrentIndex(i);
+    }
+    QStringList columns() const;
+    void tick(const QStringList& names);
+    QStringList ticked() const;
+    // Counts rows of a table through the test's own connection.
+    int count(const QString& sql);
+
+    testing_support::TempDatabase tdb;
+    QTemporaryDir home, out;
+    ui::ScriptedDialogs dialogs;
+    std::unique_ptr<esportazioni::Tform_DB> dm;
+    std::unique_ptr<esportazioni::TForm1> form;
+};
+
+} // namespace export_testing
