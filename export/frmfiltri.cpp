@@ -61,6 +61,8 @@ TfrmFiltri::TfrmFiltri(Tform_DB& dm, QWidget* parent)
     valori->addWidget(cmbA, 1, 1);
     valori->addWidget(chkAnd, 2, 1);
     valori->setRowStretch(3, 1);
+    valori->setColumnStretch(1, 1);
+    valori->setContentsMargins(0, 22, 0, 0); // level with the list below its title
     auto* campi = new QVBoxLayout;
     campi->addWidget(new QLabel(QStringLiteral("Campi"), this));
     campi->addWidget(lstCampi);

@@ -92,6 +92,9 @@ TEST_F(MainWindow, ChoosingASourceListsItsColumnsWithoutKeys) {
     EXPECT_EQ(columns(), QStringList({"Data", "Cliente", "Tessera", "Operazione", "Importo",
                                       "ModalitaPagamento", "Note", "Stagione", "GruppoSportivo"}));
     EXPECT_EQ(form->querySorgente.left(20), QStringLiteral("SELECT Pagamenti.Dat"));
+    // A source whose tables hold no rows still lists its columns.
+    choose(QStringLiteral("Presenze"));
+    EXPECT_EQ(columns().mid(0, 3), QStringList({"DataInizio", "DataFine", "Personale"}));
 
     tdb.connection().execute(QStringLiteral(
         "insert into QueryCreazioneStampe (Descrizione, Query) values ('Chiavi', 'SELECT ID, "
@@ -298,6 +301,25 @@ TEST_F(MainWindow, ResetForgetsEverything) {
     EXPECT_TRUE(form->filtro.isEmpty());
     EXPECT_EQ(form->idEsportazione, 0);
     EXPECT_FALSE(form->esportazioneCaricata);
+}
+
+TEST_F(MainWindow, HelpPageOrItsMissingPath) {
+    form->show();
+    form->percorsoHelp = home.filePath(QStringLiteral("manca.html"));
+    form->btnHelp->click();
+    EXPECT_EQ(dialogs.messages(), QStringList({"File di Help non Trovato\n" + form->percorsoHelp}));
+
+    QFile page(home.filePath(QStringLiteral("aiuto.html")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><h1>Esportazioni</h1></body></html>");
+    page.close();
+    form->percorsoHelp = page.fileName();
+    form->btnHelp->click();
+    auto* browser = form->findChild<QWidget*>(QStringLiteral("Aiuto"));
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->isVisible());
+    form->close(); // closing the main window closes its help
+    EXPECT_FALSE(browser->isVisible());
 }
 
 TEST_F(MainWindow, ExitClosesTheConnection) {
