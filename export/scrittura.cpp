@@ -13,7 +13,8 @@ namespace esportazioni {
 QString nomeFileUscita(const QString& scelto, Formato formato) {
     const qsizetype slash = std::max(scelto.lastIndexOf(u'/'), scelto.lastIndexOf(u'\\'));
     const qsizetype dot = scelto.lastIndexOf(u'.');
-    const QString base = dot > slash ? scelto.left(dot) : scelto;
+    // A leading dot names a hidden file, it does not start an extension.
+    const QString base = dot > slash + 1 ? scelto.left(dot) : scelto;
     return base + (formato == Formato::Xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".csv"));
 }
 

@@ -99,6 +99,7 @@ TEST(OutputName, OnlyTheExtensionOfTheFileNameIsReplaced) {
         {"/tmp/a.b.csv", Formato::Xlsx, "/tmp/a.b.xlsx"},
         {"/tmp/x.XLSX", Formato::Xlsx, "/tmp/x.xlsx"},
         {"clienti", Formato::Csv, "clienti.csv"},
+        {"/tmp/.nascosto", Formato::Csv, "/tmp/.nascosto.csv"},
         {"C:\\Dati.2024\\clienti", Formato::Csv, "C:\\Dati.2024\\clienti.csv"},
     };
     for (const auto& c : cases)
