@@ -45,7 +45,9 @@ public:
                                                   : QStringLiteral("la cartella non esiste")));
         m_temp.close();
         m_tempPath = QFile::encodeName(m_temp.fileName());
-        m_tmpdir = QFile::encodeName(cartella);
+        // The library's scratch files go to the system's temporary folder: after a failed
+        // close it keeps one of them open, which must not pin space on the target's disk.
+        m_tmpdir = QFile::encodeName(QDir::tempPath());
         lxw_workbook_options opt{};
         opt.constant_memory = LXW_TRUE;
         opt.tmpdir = m_tmpdir.data();
