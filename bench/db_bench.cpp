@@ -8,8 +8,9 @@
 //
 // --only runs one section, e.g. under valgrind --tool=callgrind.
 //
-// Times are medians of N runs (figure and reference alternate, so a busy moment of the
-// machine hits both); the first run of each is a discarded warm-up.
+// Times are medians of N runs (10 N for the filters, which take a millisecond or less);
+// figure and reference alternate, so a busy moment of the machine hits both; the first run
+// of each is a discarded warm-up.
 
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -259,12 +260,12 @@ int main(int argc, char** argv) {
         std::printf("filter \"%s\": dataset %d rows, SQLite count %lld\n", qPrintable(filter), filtered, expected);
         if (run("filter")) {
             const auto [f, r] = timePair(
-                repeat * 3, [&] { payments.setFilter(filter); },
+                repeat * 10, [&] { payments.setFilter(filter); },
                 [&] { countQuery(plain.h, "SELECT count(*) FROM Pagamenti" + where); },
                 [&] { payments.setFilter(QString()); });
             add("filter Cliente_ID = n (200k) vs count(*) using its index", ms(f), ms(r), f / r, 1.0);
             const auto [f2, r2] = timePair(
-                repeat * 3, [&] { payments.setFilter(filter); },
+                repeat * 10, [&] { payments.setFilter(filter); },
                 [&] { countQuery(plain.h, "SELECT count(*) FROM Pagamenti NOT INDEXED" + where); },
                 [&] { payments.setFilter(QString()); });
             add("filter Cliente_ID = n (200k) vs count(*) NOT INDEXED scan", ms(f2), ms(r2), f2 / r2, 1.0);
@@ -286,11 +287,11 @@ int main(int argc, char** argv) {
         clients.setFilter(QString());
         if (run("like")) {
             const auto [f, r] = timePair(
-                repeat * 3, [&] { clients.setFilter(like); }, [&] { countQuery(plain.h, likeSql); },
+                repeat * 10, [&] { clients.setFilter(like); }, [&] { countQuery(plain.h, likeSql); },
                 [&] { clients.setFilter(QString()); });
             add("filter like ros*/a* (10k clients) vs count(*), SQLite's like", ms(f), ms(r), f / r, 1.0);
             const auto [f2, r2] = timePair(
-                repeat * 3, [&] { clients.setFilter(like); }, [&] { countQuery(conn.handle(), likeSql); },
+                repeat * 10, [&] { clients.setFilter(like); }, [&] { countQuery(conn.handle(), likeSql); },
                 [&] { clients.setFilter(QString()); });
             add("filter like ros*/a* (10k clients) vs count(*), our like()", ms(f2), ms(r2), f2 / r2, 1.0);
         }
