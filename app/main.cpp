@@ -3,7 +3,9 @@
 #include "app/install.h"
 #include "app/shell/form1.h"
 #include "app/shell/form_db.h"
+#include "common/controls/application.h"
 #include "common/controls/dialogs.h"
+#include "common/controls/help.h"
 #include "common/paths.h"
 
 #include <QApplication>
@@ -54,7 +56,7 @@ int main(int argc, char** argv) {
     QElapsedTimer launched;
     launched.start();
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv); // shows an escaping error and goes on; F1 opens help
     QApplication::setApplicationName(QStringLiteral("Vastrel"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
     QApplication::setApplicationDisplayName(QStringLiteral("Vastrel"));
@@ -94,23 +96,29 @@ int main(int argc, char** argv) {
     TForm1 form1(dm, home);
     installModules(form1, dm);
 
+    // --exit-when-ready and --screenshot act once the start-up is done, which may happen
+    // before the event loop runs (the first activation can come while the splash waits).
+    bool ready = false;
+    bool looping = false;
+    auto finishRun = [&] {
+        if (args.isSet(screenshot)) form1.grab().save(args.value(screenshot));
+        if (looping) QApplication::exit(0);
+    };
     QObject::connect(&form1, &TForm1::avviato, &form1, [&] {
-        if (args.isSet(whenReady)) {
+        ready = true;
+        if (args.isSet(whenReady))
             QTextStream(stdout) << "ready after " << launched.elapsed() << " ms\n";
-            QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
-        }
-        if (args.isSet(screenshot)) {
-            QTimer::singleShot(300, &form1, [&] {
-                form1.grab().save(args.value(screenshot));
-                QApplication::exit(0);
-            });
-        }
+        if (args.isSet(whenReady) || args.isSet(screenshot))
+            QTimer::singleShot(args.isSet(screenshot) ? 300 : 0, &form1, finishRun);
     });
 
-    splash.finish(&form1);
+    // Show the main window first: finish() waits until that window is on screen.
     form1.show();
+    splash.finish(&form1);
     form1.activateWindow();
     // Some platforms never report the activation of the first window: start anyway.
     QTimer::singleShot(0, &form1, [&] { form1.FormActivate(); });
+    if (ready && args.isSet(whenReady) && !args.isSet(screenshot)) return 0;
+    looping = true;
     return app.exec();
 }

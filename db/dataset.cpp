@@ -30,8 +30,22 @@ void Dataset::requireOpen() const {
 // --- life cycle -----------------------------------------------------------------------
 
 void Dataset::open() {
+    if (isOpen() && !m_deferred) return;
+    load();
+}
+
+void Dataset::openDeferred() {
     if (isOpen()) return;
     if (!m_conn) throw DatabaseError(QStringLiteral("La query non ha una connessione"));
+    m_deferred = true;
+    m_state = State::Browse;
+}
+
+void Dataset::load() {
+    if (!m_conn) throw DatabaseError(QStringLiteral("La query non ha una connessione"));
+    // A deferred dataset was already open for its users: reading its rows is silent.
+    const bool silent = m_deferred;
+    m_deferred = false;
     RowStore store;
     sql::Translation t = m_conn->load(m_sql, store);
     // Filter and sort texts survive a reopen; one that no longer fits the columns is dropped
@@ -62,14 +76,18 @@ void Dataset::open() {
     m_baseOrder.resize(size_t(m_store.rowCount()));
     for (int i = 0; i < m_store.rowCount(); ++i) m_baseOrder[size_t(i)] = i;
     m_insertRow = -1;
+    m_eqColumn = -1;
+    m_eqIndex.clear();
     m_state = State::Browse;
     rebuildView(-1);
+    if (silent) return;
     notifyReset();
     if (!controlsDisabled()) Q_EMIT stateChanged(m_state);
 }
 
 void Dataset::close() {
     if (!isOpen()) return;
+    m_deferred = false;
     m_state = State::Inactive;
     m_store = RowStore();
     m_scratch = RowStore();
@@ -84,6 +102,7 @@ void Dataset::close() {
 
 void Dataset::requery() {
     requireOpen();
+    if (m_deferred) return; // nothing read yet: the first use reads fresh rows
     checkBrowse();
     m_state = State::Inactive;
     open();
@@ -93,12 +112,28 @@ void Dataset::requery() {
 
 void Dataset::rebuildView(int keepPhysical) {
     m_view.clear();
-    m_view.reserve(m_baseOrder.size());
     const bool filtering = m_filtered && !m_filter.isEmpty();
-    for (int r : m_baseOrder) {
-        if (m_store.isDead(r)) continue;
-        if (filtering && !m_filter.matches(m_store, r)) continue;
-        m_view.push_back(r);
+    int eqColumn = -1;
+    long long eqValue = 0;
+    if (filtering && m_filter.integerEquality(eqColumn, eqValue) &&
+        m_store.column(eqColumn).type == FieldType::Integer) {
+        if (m_eqColumn != eqColumn) {
+            m_eqIndex.clear();
+            for (int r : m_baseOrder)
+                if (!m_store.isNull(r, eqColumn)) m_eqIndex[m_store.integer(r, eqColumn)].push_back(r);
+            m_eqColumn = eqColumn;
+        }
+        const auto it = m_eqIndex.find(eqValue);
+        if (it != m_eqIndex.end())
+            for (int r : it->second)
+                if (!m_store.isDead(r)) m_view.push_back(r);
+    } else {
+        m_view.reserve(m_baseOrder.size());
+        for (int r : m_baseOrder) {
+            if (m_store.isDead(r)) continue;
+            if (filtering && !m_filter.matches(m_store, r)) continue;
+            m_view.push_back(r);
+        }
     }
     if (!m_sortKeys.empty()) sortRows(m_view, m_store, m_sortKeys);
     m_pos = m_view.empty() ? -1 : 0;
@@ -131,6 +166,7 @@ void Dataset::checkBrowse() {
 
 void Dataset::moveTo(int pos) {
     requireOpen();
+    touch();
     checkBrowse();
     m_bof = m_eof = false;
     if (m_view.empty()) {
@@ -150,14 +186,19 @@ void Dataset::moveTo(int pos) {
 
 void Dataset::setPosition(int viewRow) { moveTo(viewRow); }
 void Dataset::first() { moveTo(0); }
-void Dataset::last() { moveTo(int(m_view.size()) - 1); }
+void Dataset::last() {
+    touch();
+    moveTo(int(m_view.size()) - 1);
+}
 void Dataset::next() {
+    touch();
     const int before = m_pos;
     moveTo(m_pos + 1);
     m_bof = false;
     if (m_pos == before) m_eof = true;
 }
 void Dataset::prior() {
+    touch();
     const int before = m_pos;
     moveTo(m_pos - 1);
     m_eof = false;
@@ -166,6 +207,7 @@ void Dataset::prior() {
 
 bool Dataset::locate(const QString& column, const QVariant& value) {
     requireOpen();
+    touch();
     const int c = requireField(column);
     checkBrowse();
     // Compare through a scratch cell so the value is converted to the column's type once.
@@ -202,6 +244,7 @@ bool Dataset::locate(const QString& column, const QVariant& value) {
 // --- fields -----------------------------------------------------------------------------------
 
 int Dataset::fieldIndex(const QString& name) const {
+    touch();
     if (name.startsWith(u'[') && name.endsWith(u']')) return fieldIndex(name.mid(1, name.size() - 2));
     const int c = m_store.findColumn(name);
     if (c >= 0) return c;
@@ -229,6 +272,7 @@ int Dataset::requireField(const QString& name) const {
 QVariant Dataset::value(const QString& name) const { return value(requireField(name)); }
 
 QVariant Dataset::value(int c) const {
+    touch();
     if (editing()) return m_scratch.value(0, c);
     const int r = physicalCurrent();
     return r < 0 ? QVariant() : m_store.value(r, c);
@@ -277,23 +321,27 @@ QString formatCell(const RowStore& s, int r, int c, bool forEditing) {
 QString Dataset::displayText(const QString& name) const { return displayText(requireField(name)); }
 
 QString Dataset::displayText(int c) const {
+    touch();
     if (editing()) return formatCell(m_scratch, 0, c, false);
     const int r = physicalCurrent();
     return r < 0 ? QString() : formatCell(m_store, r, c, false);
 }
 
 QString Dataset::editText(int c) const {
+    touch();
     if (editing()) return formatCell(m_scratch, 0, c, true);
     const int r = physicalCurrent();
     return r < 0 ? QString() : formatCell(m_store, r, c, true);
 }
 
 QVariant Dataset::valueAt(int viewRow, int c) const {
+    touch();
     if (editing() && viewRow == m_pos) return m_scratch.value(0, c);
     return m_store.value(m_view[size_t(viewRow)], c);
 }
 
 QString Dataset::displayTextAt(int viewRow, int c) const {
+    touch();
     if (editing() && viewRow == m_pos) return formatCell(m_scratch, 0, c, false);
     return formatCell(m_store, m_view[size_t(viewRow)], c, false);
 }
@@ -302,6 +350,7 @@ void Dataset::setValue(const QString& name, const QVariant& v) { setValue(requir
 
 void Dataset::setValue(int c, const QVariant& v) {
     requireOpen();
+    touch();
     if (!editing()) edit();
     m_scratch.setValue(0, c, v); // throws on a value of the wrong kind, nothing changed
     m_changed[size_t(c)] = 1;
@@ -312,9 +361,9 @@ void Dataset::setText(int c, const QString& typed) {
     const QString t = typed.trimmed();
     if (t.isEmpty()) return setValue(c, QVariant());
     const ColumnInfo& info = m_store.column(c);
-    auto bad = [&](const QString& what) {
-        return DatabaseError(QStringLiteral("\"%1\" non è %2 valido per il campo %3")
-                                 .arg(typed, what, info.name));
+    auto bad = [&](const QString& what, const QString& valid) {
+        return DatabaseError(QStringLiteral("\"%1\" non è %2 %3 per il campo %4")
+                                 .arg(typed, what, valid, info.name));
     };
     switch (info.type) {
     case FieldType::Date: {
@@ -328,7 +377,7 @@ void Dataset::setText(int c, const QString& typed) {
                 dt = dt.addYears(100);
             return setValue(c, dt);
         }
-        throw bad(QStringLiteral("una data"));
+        throw bad(QStringLiteral("una data"), QStringLiteral("valida"));
     }
     case FieldType::Double:
     case FieldType::Integer: {
@@ -337,7 +386,7 @@ void Dataset::setText(int c, const QString& typed) {
         if (n.contains(u',')) n = n.remove(u'.').replace(u',', u'.');
         bool ok = false;
         const double d = n.toDouble(&ok);
-        if (!ok) throw bad(QStringLiteral("un numero"));
+        if (!ok) throw bad(QStringLiteral("un numero"), QStringLiteral("valido"));
         if (info.type == FieldType::Integer) return setValue(c, qlonglong(d < 0 ? d - 0.5 : d + 0.5));
         return setValue(c, d);
     }
@@ -355,6 +404,7 @@ long long Dataset::keyValue(const QString& keyField) const {
 
 void Dataset::edit() {
     requireOpen();
+    touch();
     if (editing()) return;
     const int r = physicalCurrent();
     if (r < 0) throw DatabaseError(QStringLiteral("Impossibile modificare: la query è vuota"));
@@ -377,11 +427,13 @@ void Dataset::edit() {
 
 void Dataset::append() {
     requireOpen();
+    touch();
     checkBrowse();
     m_scratch.clear();
     m_scratch.appendRow();
     std::fill(m_changed.begin(), m_changed.end(), 0);
     m_insertRow = m_store.appendRow();
+    m_eqColumn = -1; // a new row the index does not know
     m_baseOrder.push_back(m_insertRow);
     m_view.push_back(m_insertRow);
     m_pos = int(m_view.size()) - 1;
@@ -428,6 +480,7 @@ void Dataset::cancel() {
 
 void Dataset::remove() {
     requireOpen();
+    touch();
     if (m_state == State::Insert) return cancel();
     if (m_state == State::Edit) cancel();
     const int r = physicalCurrent();
@@ -464,6 +517,7 @@ int Dataset::keyColumnOf(const QString& table) const {
 }
 
 void Dataset::writeRow(int r, bool inserting) {
+    m_eqColumn = -1; // values change below
     // Group the changed base columns by their table.
     QStringList tables;
     QHash<QString, QList<int>> columns;
@@ -559,14 +613,22 @@ void Dataset::resyncRow(int r, const QString& table, long long rowid) {
 
 void Dataset::setFiltered(bool on) {
     if (m_filtered == on) return;
-    if (isOpen()) checkBrowse();
+    if (isOpen() && !m_deferred) checkBrowse();
     m_filtered = on;
-    if (!isOpen()) return;
+    if (!isOpen() || m_deferred) return;
     rebuildView(-1);
     notifyReset();
 }
 
 void Dataset::setFilter(const QString& text) {
+    // A filter is checked against the columns it names, so only clearing one can wait for
+    // the rows of a deferred dataset.
+    if (m_deferred && text.trimmed().isEmpty()) {
+        m_filterText = text;
+        m_filter = CompiledFilter();
+        return;
+    }
+    touch();
     if (!isOpen()) {
         m_filterText = text;
         m_filter = CompiledFilter();
@@ -582,6 +644,12 @@ void Dataset::setFilter(const QString& text) {
 }
 
 void Dataset::setSort(const QString& text) {
+    if (m_deferred && text.trimmed().isEmpty()) {
+        m_sortText = text;
+        m_sortKeys.clear();
+        return;
+    }
+    touch();
     if (!isOpen()) {
         m_sortText = text;
         return;

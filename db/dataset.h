@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <unordered_map>
 #include <vector>
 
 namespace db {
@@ -31,17 +32,21 @@ public:
     void setSql(const QString& jetSql); // closes the dataset when open
     const QString& sql() const { return m_sql; }
     void open();    // throws DatabaseError; on failure the dataset stays closed
+    // Open now, read later: the rows are read at the first use of the dataset, so large
+    // shared queries cost nothing until a window needs them.
+    void openDeferred();
+    bool deferred() const { return m_deferred; }
     void close();
     void requery(); // re-reads the rows; filter and sort stay; position goes to the first row
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
 
     // --- navigation over the visible rows (filter and sort applied)
-    int recordCount() const { return int(m_view.size()); }
-    bool isEmpty() const { return m_view.empty(); }
-    bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
-    int position() const { return m_pos; } // -1 when empty
+    int recordCount() const { touch(); return int(m_view.size()); }
+    bool isEmpty() const { touch(); return m_view.empty(); }
+    bool eof() const { touch(); return m_eof; }
+    bool bof() const { touch(); return m_bof; }
+    int position() const { touch(); return m_pos; } // -1 when empty
     void setPosition(int viewRow);
     void first();
     void next();
@@ -52,8 +57,8 @@ public:
     bool locate(const QString& column, const QVariant& value);
 
     // --- columns and values of the current row (the pending edit, when editing)
-    int fieldCount() const { return m_store.columnCount(); }
-    const ColumnInfo& field(int c) const { return m_store.column(c); }
+    int fieldCount() const { touch(); return m_store.columnCount(); }
+    const ColumnInfo& field(int c) const { touch(); return m_store.column(c); }
     int fieldIndex(const QString& name) const; // -1 when missing; "Table.Column" also accepted
     bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
     QVariant value(const QString& name) const;     // throws DatabaseError for an unknown name
@@ -73,7 +78,7 @@ public:
     // Values of any visible row, for grids (no move of the current row).
     QVariant valueAt(int viewRow, int c) const;
     QString displayTextAt(int viewRow, int c) const;
-    int physicalRow(int viewRow) const { return m_view[size_t(viewRow)]; }
+    int physicalRow(int viewRow) const { touch(); return m_view[size_t(viewRow)]; }
 
     // --- editing
     void edit();    // no effect when already editing or inserting
@@ -99,8 +104,8 @@ public:
     void enableControls();
     bool controlsDisabled() const { return m_disabled > 0; }
 
-    const RowStore& store() const { return m_store; }
-    const sql::Translation& translation() const { return m_translation; }
+    const RowStore& store() const { touch(); return m_store; }
+    const sql::Translation& translation() const { touch(); return m_translation; }
     // The value a key column should have to identify the current row ("Id", "ID", ...).
     long long keyValue(const QString& keyField) const;
 
@@ -113,6 +118,10 @@ Q_SIGNALS:
     void controlsEnabled();        // after the last enableControls()
 
 private:
+    void load();
+    void touch() const {
+        if (m_deferred) const_cast<Dataset*>(this)->load();
+    }
     void rebuildView(int keepPhysical);
     void notifyReset();
     void notifyCurrent();
@@ -146,6 +155,11 @@ private:
     QString m_sortText;
     std::vector<SortKey> m_sortKeys;
     int m_disabled = 0;
+    bool m_deferred = false;
+    // Rows by value of one integer column, built on the first "column = n" filter and
+    // dropped whenever rows change: the client record filters payments this way.
+    int m_eqColumn = -1;
+    std::unordered_map<long long, std::vector<int>> m_eqIndex;
 };
 
 } // namespace db

@@ -183,6 +183,15 @@ struct CompiledFilter::Impl {
     bool eval(uint32_t index, const RowStore& s, int row) const;
 };
 
+bool CompiledFilter::integerEquality(int& column, long long& value) const {
+    if (!m_impl) return false;
+    const Node& n = m_impl->nodes[m_impl->root];
+    if (n.kind != Kind::Int || n.op != Op::Eq || n.negate) return false;
+    column = n.column;
+    value = n.i;
+    return true;
+}
+
 bool CompiledFilter::Impl::eval(uint32_t index, const RowStore& s, int row) const {
     const Node& n = nodes[index];
     switch (n.kind) {

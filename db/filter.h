@@ -28,6 +28,9 @@ public:
 
     bool isEmpty() const { return !m_impl; }
     bool matches(const RowStore& store, int row) const;
+    // True when the whole filter is "integer column = constant" (e.g. "Cliente_ID = 7"),
+    // which a dataset can answer from an index instead of testing every row.
+    bool integerEquality(int& column, long long& value) const;
 
     struct Impl;
 

@@ -118,7 +118,7 @@ bool TForm1::FormActivate() {
         if (!QFileInfo::exists(QDir(home).filePath(common::PercorsoFileName.toString()))) {
             ui::dialogs().message(this,
                                   QStringLiteral("Attenzione E' assente il file di configurazione "
-                                                 "percorso.txt, prego lanciare Merxal per ricrearlo"),
+                                                 "percorso.txt, prego lanciare Vastrel per ricrearlo"),
                                   QStringLiteral("Messaggio di avviso"), ui::MessageIcon::Warning);
             return false;
         }

@@ -4,6 +4,8 @@
 #include "app/shell/frmpass.h"
 #include "app/shell/startup.h"
 #include "common/controls/dialogs.h"
+#include "common/controls/gridlayout.h"
+#include "common/controls/help.h"
 #include "common/paths.h"
 #include "db/error.h"
 
@@ -67,10 +69,9 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
     help->setText(QStringLiteral("Aiuto"));
     help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    help->setFocusPolicy(Qt::NoFocus);
     connect(help, &QToolButton::clicked, this, [this] {
-        // The help button behaves as F1 pressed on the window.
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : this, &press);
+        ui::help().showHelp(QApplication::focusWidget() ? QApplication::focusWidget() : this);
     });
     Memo1 = new QPlainTextEdit(central);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -111,6 +112,10 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
 
     askPassword = [this] { return TfrmPass::chiedi(this); };
+    caricaGriglia = [this](const QString& name) {
+        if (ui::DBGrid* grid = m_dm.griglie.value(name))
+            ui::CaricaGriglia(name, *grid, m_dm.TableGriglie, false, m_dm.nomeComputer);
+    };
 
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
@@ -387,6 +392,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
     m_dm.chiudiQuery();
     m_dm.Connessione.close();
     e->accept();
+    ui::help().closeAll();
     QApplication::closeAllWindows();
     QApplication::quit();
 }

@@ -134,7 +134,12 @@ void Tform_DB::riapriQuery() {
         if (s.query == &TableTempStampa || s.query == &TableGriglie ||
             s.query == &TableTempAvvisi || s.query == &TableTempAvvisiClienti)
             continue;
-        s.query->open();
+        // Years of payments, deadlines and attendances are read when first used, not at
+        // every start.
+        if (s.query == &TablePagamenti || s.query == &TableScadenziario || s.query == &TableCalendario)
+            s.query->openDeferred();
+        else
+            s.query->open();
     }
     // The computer name is quoted: a host name may hold an apostrophe.
     const QString me = common::QuotaFiltro(nomeComputer);

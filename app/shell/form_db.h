@@ -3,12 +3,16 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <vector>
 
 class QWidget;
+namespace ui {
+class DBGrid;
+}
 
 // The data module of the main program: the one connection, the command object, the shared
 // queries every window binds to (so a list and its record window share the current row),
@@ -60,6 +64,10 @@ public:
     // JPEG and bitmap filters. Empty when cancelled.
     QString OpenPictureDialog(QWidget* parent) const;
     QString SavePictureDialog(QWidget* parent) const;
+
+    // The grids whose saved layouts the start-up restores, by their stored name; each
+    // window module registers its own.
+    QHash<QString, ui::DBGrid*> griglie;
 
     // Print job: the caller sets the report kind, then calls Button2Click. The writer is
     // installed by the printing module.

@@ -333,3 +333,81 @@ TEST_F(DatasetTest, RemoveKeepsACurrentRowAndNotifiesBoundControls) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DatasetTest, DeferredDatasetReadsItsRowsAtFirstUse) {
+    addFoods();
+    Dataset ds(&conn());
+    ds.setSql("select * from Alimenti order by Descrizione");
+    ds.openDeferred();
+    EXPECT_TRUE(ds.isOpen());
+    EXPECT_TRUE(ds.deferred());
+    ds.setFilter(""); // clearing a filter does not need the rows
+    EXPECT_TRUE(ds.deferred());
+    // Rows added before the first use are seen: nothing was read at open.
+    tdb.openAnother()->execute("insert into Alimenti (Descrizione, KC) values ('Zucca', 26)");
+    EXPECT_EQ(ds.recordCount(), 5);
+    EXPECT_FALSE(ds.deferred());
+    ds.close();
+
+    ds.openDeferred();
+    ds.setFilter("KC < 100"); // a real filter needs the columns: the rows are read now
+    EXPECT_FALSE(ds.deferred());
+    EXPECT_EQ(ds.recordCount(), 3);
+    EXPECT_ANY_THROW(ds.setFilter("Sconosciuta = 1"));
+    EXPECT_EQ(ds.recordCount(), 3);
+
+    // Every way in reads the rows: a value, a move, an edit.
+    ds.close();
+    ds.setFilter("");
+    ds.openDeferred();
+    EXPECT_EQ(ds.value("Descrizione").toString(), "arance");
+    ds.close();
+    ds.openDeferred();
+    ds.last();
+    EXPECT_EQ(ds.value("Descrizione").toString(), "Zucca");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DatasetTest, KeyEqualityFilterStaysRightThroughEdits) {
+    for (int i = 0; i < 30; ++i)
+        conn().execute(QString("insert into Pagamenti (Cliente_ID, Importo, Data) values (%1, %2, #1/%3/2024#)")
+                           .arg(i % 3).arg(i).arg(i % 28 + 1));
+    Dataset ds(&conn());
+    ds.setSql("select * from Pagamenti order by Data Desc");
+    ds.open();
+    auto amounts = [&] {
+        QList<int> out;
+        for (int i = 0; i < ds.recordCount(); ++i) out << ds.valueAt(i, ds.fieldIndex("Importo")).toInt();
+        return out;
+    };
+    ds.setFilter("Cliente_ID = 1");
+    const QList<int> first = amounts();
+    ds.setFilter("Cliente_ID = 1 and Importo >= 0"); // the same rows, tested one by one
+    EXPECT_EQ(amounts(), first);
+    EXPECT_EQ(first.size(), 10);
+
+    // A posted change of the column, an append and a delete are all seen by the next filter.
+    ds.setFilter("Cliente_ID = 2");
+    ds.setValue("Cliente_ID", 1);
+    ds.post();
+    ds.append();
+    ds.setValue("Cliente_ID", 1);
+    ds.setValue("Importo", 999);
+    ds.post();
+    ds.setFilter("Cliente_ID = 1");
+    EXPECT_EQ(ds.recordCount(), 12);
+    EXPECT_TRUE(amounts().contains(999));
+    ds.locate("Importo", 999);
+    ds.remove();
+    ds.setFilter("Cliente_ID = 1");
+    EXPECT_EQ(ds.recordCount(), 11);
+    ds.setFilter("Cliente_ID = 7");
+    EXPECT_TRUE(ds.isEmpty());
+}
+
+} // namespace

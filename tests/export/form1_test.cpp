@@ -57,7 +57,7 @@ TEST_F(ExportTool, MissingPercorsoEndsTheStartAndCreatesNothing) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text,
               QStringLiteral("Attenzione E' assente il file di configurazione percorso.txt, "
-                             "prego lanciare Merxal per ricrearlo"));
+                             "prego lanciare Vastrel per ricrearlo"));
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Messaggio di avviso"));
     EXPECT_TRUE(QDir(home.path()).isEmpty());
     EXPECT_FALSE(module.Connessione.isOpen());

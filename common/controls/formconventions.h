@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QWidget;
+class QKeyEvent;
+
+namespace ui {
+
+// The keyboard and focus conventions of every form, as one event filter installed on the
+// form and on all its descendants (present and future):
+//  - an edit-like control (QLineEdit, QPlainTextEdit/QTextEdit, QComboBox, QAbstractSpinBox
+//    and the DB* controls) turns aqua (0,255,255) while it has the focus, white when it
+//    loses it;
+//  - Enter or Down arrow moves the focus to the next control in tab order, Up arrow to the
+//    previous one (line edits, combo boxes, spin boxes, check boxes). A multi-line memo keeps
+//    its own Enter/Up/Down unless marked with setArrowNavigation(); an open combo pop-up and
+//    grids keep theirs;
+//  - a "." typed into a control marked as an amount becomes the locale's decimal
+//    separator (",");
+//  - with a modified callback: a key typed or a right mouse press into a bound control
+//    (BoundControl, or a widget marked with setWatched()), and every choice a bound control
+//    reports (look-up entry, combo item, check box, clearing), call it with the control.
+// Widgets marked with setExcluded() are left alone.
+class FormConventions : public QObject {
+    Q_OBJECT
+public:
+    static const QColor FocusColor; // aqua, RGB 0,255,255
+
+    // Installs the conventions on `form` (idempotent: returns the one already installed).
+    // The filter is a child of the form.
+    static FormConventions* install(QWidget* form);
+    static FormConventions* of(QWidget* form);
+
+    void setModifiedCallback(std::function<void(QWidget* control)> callback) {
+        m_modified = std::move(callback);
+    }
+
+    // Marks a control as an amount field: "." becomes the decimal separator.
+    static void setAmount(QWidget* control, bool amount = true);
+    static bool isAmount(const QWidget* control);
+    // Marks a multi-line memo whose Up/Down arrows move the focus (Enter still makes a new
+    // line).
+    static void setArrowNavigation(QWidget* memo, bool on = true);
+    // Treats an unbound control as bound for the modified callback.
+    static void setWatched(QWidget* control, bool on = true);
+    // Leaves a control out of every convention.
+    static void setExcluded(QWidget* control, bool on = true);
+
+    // Focus moves used by Enter/Down and Up; public for windows that move it themselves.
+    static QWidget* nextInTabOrder(QWidget* from, bool forward);
+    static bool moveFocus(QWidget* from, bool forward);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit FormConventions(QWidget* form);
+    void watch(QWidget* widget);
+    bool handleKey(QWidget* w, QKeyEvent* event);
+    void notifyModified(QWidget* control);
+
+    QWidget* m_form;
+    std::function<void(QWidget*)> m_modified;
+    QPointer<QWidget> m_lastPress;
+    quint64 m_lastPressTime = 0;
+};
+
+} // namespace ui

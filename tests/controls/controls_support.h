@@ -1,0 +1,52 @@
+#pragma once
+
+// Helpers shared by the controls suite: real databases, real datasets, shown forms.
+
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "support/tempdb.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+
+namespace controls_test {
+
+inline void settle() {
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+// Shows a window and makes it the active one, so focus changes happen as for a user.
+inline bool showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    window->activateWindow();
+    const bool ok = QTest::qWaitForWindowActive(window, 2000);
+    settle();
+    return ok;
+}
+
+inline std::unique_ptr<db::Dataset> openDataset(db::Connection& conn, const QString& sql) {
+    auto ds = std::make_unique<db::Dataset>(&conn);
+    ds->setSql(sql);
+    ds->open();
+    return ds;
+}
+
+// One value read through the connection (as another part of the program would).
+inline QVariant scalar(db::Connection& conn, const QString& sql) {
+    db::RowStore rows;
+    conn.load(sql, rows);
+    return rows.rowCount() ? rows.value(0, 0) : QVariant();
+}
+
+inline void addFoods(db::Connection& conn) {
+    conn.execute("delete * from Alimenti");
+    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Pane', 250, 100, 30)");
+    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Arance', 34, 80.5, 87)");
+    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Burro', 717, 100, 15.5)");
+    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Zucchine', 1234.5, 90, 93)");
+}
+
+} // namespace controls_test
