@@ -1,11 +1,11 @@
--- Vastrel database schema (spec Part 1.1), in the Jet DDL dialect.
+-- Vastrel database schema in the Jet DDL dialect.
 --
 -- Run through the Jet-dialect translator (db/sql/translator.h) when a new database is
 -- created, then the reference data of data/*.tsv is loaded. Statements end with ';';
 -- lines beginning with "--" are comments and are stripped before splitting.
 --
 -- Conventions (DESIGN.md section 3):
---   * every table has an auto-number key (COUNTER), spelled as Part 1.1 spells it
+--   * every table has an auto-number key (COUNTER), spelled as the programs spell it
 --     (ID, Id, id, id_cap); the engine ignores the case of names;
 --   * yes/no columns are YESNO (stored 0/1, never Null, default 0);
 --   * dates are DATETIME; amounts CURRENCY; counts LONG; measures DOUBLE;
@@ -73,7 +73,7 @@ CREATE TABLE Alimenti (
     KC DOUBLE
 );
 
--- Ora is the time of the meal as text hh.mm (the timetable's convention, Part 6.1), two
+-- Ora is the time of the meal as text hh.mm (the timetable's convention), two
 -- digits each, so that "order by Ora" orders the day.
 CREATE TABLE Pasti (
     ID COUNTER CONSTRAINT PK_Pasti PRIMARY KEY,
@@ -88,7 +88,7 @@ CREATE TABLE Patologie (
 );
 
 -- ---------------------------------------------------------------------------------------
--- Places (Part 3.6)
+-- Places
 -- ---------------------------------------------------------------------------------------
 
 CREATE TABLE Comuni (
@@ -147,7 +147,7 @@ CREATE TABLE anagraficapersonale (
 );
 CREATE INDEX IX_anagraficapersonale_Cognome ON anagraficapersonale (Cognome);
 
--- Immagine holds the path of the client's photo file (Part 4.6), not the picture.
+-- Immagine holds the path of the client's photo file not the picture.
 CREATE TABLE anagraficaclienti (
     ID COUNTER CONSTRAINT PK_anagraficaclienti PRIMARY KEY,
     Cognome TEXT(100),
@@ -222,7 +222,7 @@ CREATE INDEX IX_Occasionali_Stagione_ID ON Occasionali (Stagione_ID);
 -- Timetable and attendance (Parts 6.1, 6.2, 4.5)
 -- ---------------------------------------------------------------------------------------
 
--- OrarioInizio and OrarioFine are texts of five characters hh.mm (Part 6.1).
+-- OrarioInizio and OrarioFine are texts of five characters hh.mm.
 CREATE TABLE orari (
     Id COUNTER CONSTRAINT PK_orari PRIMARY KEY,
     Specialita TEXT(100),
@@ -334,7 +334,7 @@ CREATE INDEX IX_Scadenze_ModPagamento_Id ON Scadenze (ModPagamento_Id);
 CREATE INDEX IX_Scadenze_DataScadenza ON Scadenze (DataScadenza);
 
 -- ---------------------------------------------------------------------------------------
--- Notices (Part 7.1)
+-- Notices
 -- ---------------------------------------------------------------------------------------
 
 CREATE TABLE Avvisi (
@@ -362,7 +362,7 @@ CREATE INDEX IX_TempAvvisiClienti_Cliente_ID ON TempAvvisiClienti (Cliente_ID);
 -- Printing and exports (Parts 8.1, 8.2, 9.1)
 -- ---------------------------------------------------------------------------------------
 
--- The print job handed to the report viewer, one row per computer (Part 8.1).
+-- The print job handed to the report viewer, one row per computer.
 CREATE TABLE TempStampa (
     ID COUNTER CONSTRAINT PK_TempStampa PRIMARY KEY,
     NomeComputer TEXT(15),
@@ -397,7 +397,7 @@ CREATE TABLE TipoEsportazioniCrystalReport (
     Attivo YESNO
 );
 
--- Sources of the export tool (Part 9.1).
+-- Sources of the export tool.
 CREATE TABLE QueryCreazioneStampe (
     ID COUNTER CONSTRAINT PK_QueryCreazioneStampe PRIMARY KEY,
     Descrizione TEXT(100),
@@ -422,13 +422,13 @@ CREATE INDEX IX_DatiReportRighe_TestataReport_ID ON DatiReportRighe (TestataRepo
 -- Settings and layouts
 -- ---------------------------------------------------------------------------------------
 
--- Banks, behind Ditta.Id_Banca (Part 1.6).
+-- Banks, behind Ditta.Id_Banca.
 CREATE TABLE Banche (
     Id COUNTER CONSTRAINT PK_Banche PRIMARY KEY,
     Banca TEXT(100)
 );
 
--- The centre's own data, one row (Part 1.6).
+-- The centre's own data, one row.
 CREATE TABLE Ditta (
     ID COUNTER CONSTRAINT PK_Ditta PRIMARY KEY,
     RagSoc TEXT(255),
@@ -457,8 +457,8 @@ CREATE TABLE Ditta (
     ServerAggiornamentoArticoliOnline YESNO
 );
 
--- Program options, one row (Part 1.5). SmtpCriptaggioTipo: 0 SSLv2, 1 SSLv23, 2 SSLv3,
--- 3 TLSv1. AzioneImportazioneVCard: 0 ask, 1 skip, other values overwrite (Part 2.3).
+-- Program options, one row. SmtpCriptaggioTipo: 0 SSLv2, 1 SSLv23, 2 SSLv3,
+-- 3 TLSv1. AzioneImportazioneVCard: 0 ask, 1 skip, other values overwrite.
 CREATE TABLE opzioni (
     ID COUNTER CONSTRAINT PK_opzioni PRIMARY KEY,
     PasswordAmministratore TEXT(50),
@@ -479,7 +479,7 @@ CREATE TABLE opzioni (
     AzioneImportazioneVCard LONG
 );
 
--- Grid layouts per computer and grid (Part 2.1); the lists are "|"-terminated texts.
+-- Grid layouts per computer and grid; the lists are "|"-terminated texts.
 CREATE TABLE Griglie (
     ID COUNTER CONSTRAINT PK_Griglie PRIMARY KEY,
     NomeComputer TEXT(15),
@@ -495,7 +495,7 @@ CREATE TABLE Griglie (
 );
 CREATE INDEX IX_Griglie_NomeComputer ON Griglie (NomeComputer, NomeGriglia);
 
--- Default values of new records (Part 2.2). Tipo: "t" text, "n" integer, "f" real.
+-- Default values of new records. Tipo: "t" text, "n" integer, "f" real.
 CREATE TABLE Personalizzazioni (
     ID COUNTER CONSTRAINT PK_Personalizzazioni PRIMARY KEY,
     NomeTabella TEXT(64),

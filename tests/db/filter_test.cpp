@@ -1,5 +1,5 @@
 // Client-side filter and sort of the datasets, on a RowStore built by hand: every filter
-// text form the programs build (spec Parts 1.4, 2.1, 2.2, 3.1, 3.3, 3.6, 5.1, 5.3, 6.1,
+// text form the programs build (data module, grid layouts, default values, lists, clients,
 // 6.2, 10.2), the edge cases of quoting, wildcards, dates, yes/no and Null, the errors,
 // and the sort.
 
@@ -337,16 +337,16 @@ TEST_F(FilterTest, ColumnNames) {
 }
 
 TEST_F(FilterTest, TheProgramsFilterTexts) {
-    // Part 2.1: the layout row of this computer and grid.
+    // The layout row of this computer and grid.
     EXPECT_EQ(ids("NomeComputer = 'PC1' and NomeGriglia = 'frmAlimenti_Griglia'"), (Ids{2}));
-    // Part 2.2 (table name not quoted further).
+    // Default values (table name not quoted further).
     EXPECT_EQ(ids("NomeGriglia = 'frmClienti_Griglia'").size(), 6u);
-    // Part 1.4 / 3.3.
+    // The clients list.
     EXPECT_EQ(ids("Annullato = 0"), (Ids{1, 3, 4, 6}));
     EXPECT_EQ(
         ids("Cognome like 'ros*' and Nome like 'and*' and Tessera = '123' and Note like 'nota*'"),
         (Ids{2}));
-    // Part 3.6: six boxes joined with " and ".
+    // six boxes joined with " and ".
     EXPECT_EQ(ids("Cognome like 'r*' and Tessera like '1*' and Nome like '*'"), (Ids{1, 2}));
 }
 
@@ -356,11 +356,11 @@ TEST_F(FilterTest, PaymentsRegisterFilter) {
               (Ids{1, 2, 4}));
     EXPECT_EQ(ids(" Cliente_ID = 0"), (Ids{}));
     EXPECT_EQ(ids(" Data >= #2024-01-01# And Cliente_ID = 0"), (Ids{}));
-    // Part 10.2: the running number is neither quoted nor wildcarded.
+    // the running number is neither quoted nor wildcarded.
     EXPECT_EQ(ids("Cognome like 'r*' and Nome like 'a*' and Id = 3"), (Ids{3}));
 }
 
-// Every filter form the specification's windows build, on a store with their columns.
+// Every filter form the windows build, on a store with their columns.
 TEST(FilterCorpus, EveryFormTheProgramsBuild) {
     struct C {
         const char* name;
@@ -527,7 +527,7 @@ TEST(FilterCorpus, EveryFormTheProgramsBuild) {
             if (f.matches(s, r)) got.push_back(s.integer(r, 0));
         EXPECT_EQ(got, expected) << filter;
     }
-    // Part 10.2: a running number that is not a number makes the filter invalid.
+    // a running number that is not a number makes the filter invalid.
     EXPECT_THROW(CompiledFilter::compile("Cognome like 'a*' and Progressivo = abc", s),
                  SyntaxError);
 }

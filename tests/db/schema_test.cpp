@@ -1,8 +1,8 @@
-// The schema script db/schema.sql and the reference data of data/*.tsv (spec Part 1.1).
+// The schema script db/schema.sql and the reference data of data/*.tsv.
 //
 // Every statement of the script goes through the Jet-dialect translator and runs on a real
 // SQLite database in a temporary folder; the result is checked against the table and
-// column list of Part 1.1, written out below as data. The reference files are read with a
+// column list of every table, written out below as data. The reference files are read with a
 // small reader of this test (the program's own loader lives in db/create.cpp) and checked
 // against the created tables, then loaded and queried.
 
@@ -28,7 +28,7 @@
 namespace {
 
 // ---------------------------------------------------------------------------------------
-// Expected schema (Part 1.1). Kinds: K auto-number key, T text, M memo, B yes/no, D date,
+// Expected schema. Kinds: K auto-number key, T text, M memo, B yes/no, D date,
 // C currency, I integer (LONG), F real (DOUBLE), P picture (LONGBINARY).
 // ---------------------------------------------------------------------------------------
 
@@ -479,7 +479,7 @@ QString keyOf(const ExpectedTable& t) { return expectedColumns(t).front().name; 
 // Schema
 // ---------------------------------------------------------------------------------------
 
-TEST_F(SchemaTest, ScriptTranslatesAndCreatesEveryTableOfPart11) {
+TEST_F(SchemaTest, ScriptTranslatesAndCreatesEveryTable) {
     QSet<QString> actual;
     for (const QString& t : db->tables()) actual.insert(t.toLower());
     for (const auto& t : kExpected)

@@ -1,8 +1,8 @@
 #pragma once
 
-// The SQL texts the specification quotes, with their composed pieces filled in
+// The SQL texts the programs run, with their composed pieces filled in
 // (client 1, computer "PC1", year 2024): the translator's test corpus.
-// The report record sources (Part 8.1) are extracted from the specification verbatim.
+// The report record sources are the print catalogue's, verbatim.
 
 #include <QStringList>
 

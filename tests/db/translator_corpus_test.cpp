@@ -1,4 +1,4 @@
-// Every SQL text the specification quotes translates and runs on the schema of Part 1.1, and
+// Every SQL text the programs run translates and runs on the schema, and
 // the names the translator reports are the names SQLite gives the result columns, also
 // through the viewer's and the export tool's wrappers.
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The schema of the specification (Part 1.1) as a Jet-dialect DDL script, for the
+// The schema as a Jet-dialect DDL script, for the
 // translator's tests: every table and column that the quoted statements name.
 
 #include "support/rawsqlite.h"
