@@ -1,0 +1,205 @@
+#include "viewer/griglia.h"
+
+#include <QGlyphRun>
+#include <QHash>
+#include <QPainter>
+#include <QTextLayout>
+#include <cmath>
+
+namespace stampa {
+namespace {
+
+constexpr double kPadX = 4;
+constexpr double kPadY = 2.5;
+
+const QColor kTesto(0x1a, 0x1a, 0x1a);
+const QColor kFondoTesta(0xe4, 0xe8, 0xec);
+const QColor kFondoGruppo(0xf1, 0xf3, 0xf5);
+const QColor kFilo(0xc4, 0xc8, 0xcc);
+const QColor kFiloScuro(0x44, 0x4a, 0x50);
+
+} // namespace
+
+struct PittoreGriglia::Corsa {
+    QList<QGlyphRun> glifi;
+    double larghezza = 0;
+};
+
+// A font, its metrics and a table of character advances for the quick "fits on one line"
+// test, which decides most cells without laying text out.
+struct PittoreGriglia::Caratteri {
+    double scala;
+    bool grassetto;
+    QFont font;
+    QFontMetricsF metriche;
+    double riga;
+    mutable std::array<float, 0x300> avanzi;
+    // Shaped one-line texts: list tables repeat the same dates, operations and amounts on
+    // thousands of rows, and shaping is most of the cost of painting them.
+    mutable QHash<QString, Corsa> corse;
+
+    Caratteri(const QFont& f, double s, bool g, QPaintDevice* d)
+        : scala(s), grassetto(g), font(f), metriche(f, d), riga(metriche.lineSpacing()) {
+        avanzi.fill(-1);
+    }
+    // At least the width of the text on one line (kerning only narrows it).
+    double stima(const QString& t) const {
+        double w = 0;
+        for (const QChar ch : t) {
+            const char16_t u = ch.unicode();
+            if (u < avanzi.size()) {
+                if (avanzi[u] < 0) avanzi[u] = float(metriche.horizontalAdvance(ch));
+                w += avanzi[u];
+            } else {
+                w += metriche.horizontalAdvance(ch);
+            }
+        }
+        return w;
+    }
+};
+
+PittoreGriglia::PittoreGriglia(const QFont& base, QPaintDevice* dispositivo)
+    : m_base(base), m_dispositivo(dispositivo) {}
+
+PittoreGriglia::~PittoreGriglia() = default;
+
+const PittoreGriglia::Caratteri& PittoreGriglia::caratteri(double scala, bool grassetto) const {
+    for (const auto& c : m_caratteri)
+        if (c->scala == scala && c->grassetto == grassetto) return *c;
+    QFont f = m_base;
+    f.setPointSizeF(m_base.pointSizeF() * scala);
+    f.setBold(grassetto);
+    m_caratteri.push_back(std::make_unique<Caratteri>(f, scala, grassetto, m_dispositivo));
+    return *m_caratteri.back();
+}
+
+const PittoreGriglia::Corsa& PittoreGriglia::corsa(const QString& t, const Caratteri& f) const {
+    auto it = f.corse.constFind(t);
+    if (it != f.corse.constEnd()) return *it;
+    if (f.corse.size() > 40000) f.corse.clear();
+    QTextLayout l(t, f.font, m_dispositivo);
+    QTextOption o;
+    o.setWrapMode(QTextOption::NoWrap);
+    o.setUseDesignMetrics(true);
+    l.setTextOption(o);
+    l.beginLayout();
+    QTextLine line = l.createLine();
+    line.setPosition(QPointF(0, 0));
+    l.endLayout();
+    Corsa c;
+    c.larghezza = line.naturalTextWidth();
+    c.glifi = l.glyphRuns();
+    return *f.corse.insert(t, std::move(c));
+}
+
+int PittoreGriglia::righe(const CellaGriglia& c, const Caratteri& f, double larghezza) const {
+    if (c.testo.isEmpty()) return 1;
+    if (c.formati.isEmpty() && !c.testo.contains(QChar::LineSeparator) &&
+        f.stima(c.testo) * 1.01 <= larghezza)
+        return 1;
+    QTextLayout l(c.testo, f.font, m_dispositivo);
+    QTextOption o;
+    o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    o.setUseDesignMetrics(true);
+    l.setTextOption(o);
+    l.setFormats(c.formati);
+    l.beginLayout();
+    int n = 0;
+    for (QTextLine line = l.createLine(); line.isValid(); line = l.createLine()) {
+        line.setLineWidth(larghezza);
+        ++n;
+    }
+    l.endLayout();
+    return std::max(n, 1);
+}
+
+double PittoreGriglia::altezzaRiga(const Griglia& g, const RigaGriglia& r, double larghezza) const {
+    const bool rigaGrassetta = r.stile != RigaGriglia::Stile::Normale;
+    double alta = caratteri(g.scala, false).riga;
+    size_t col = 0;
+    for (const CellaGriglia& c : r.celle) {
+        double w = 0;
+        for (int k = 0; k < c.colspan && col < g.larghezze.size(); ++k)
+            w += g.larghezze[col++];
+        const Caratteri& f = caratteri(g.scala, c.grassetto || rigaGrassetta);
+        const double interna = std::max(8.0, w * larghezza - 2 * kPadX);
+        alta = std::max(alta, righe(c, f, interna) * f.riga);
+    }
+    return std::ceil(alta + 2 * kPadY);
+}
+
+void PittoreGriglia::disegnaRiga(QPainter& p, const Griglia& g, const RigaGriglia& r,
+                                 QPointF origine, double larghezza, double altezza,
+                                 bool ultimaDiPagina) const {
+    const QRectF area(origine, QSizeF(larghezza, altezza));
+    const bool testa = r.stile == RigaGriglia::Stile::Intestazione;
+    if (testa)
+        p.fillRect(area, kFondoTesta);
+    else if (r.stile == RigaGriglia::Stile::Gruppo)
+        p.fillRect(area, kFondoGruppo);
+
+    const bool rigaGrassetta = r.stile != RigaGriglia::Stile::Normale;
+    size_t col = 0;
+    double x = origine.x();
+    p.setPen(kTesto);
+    for (const CellaGriglia& c : r.celle) {
+        double w = 0;
+        for (int k = 0; k < c.colspan && col < g.larghezze.size(); ++k)
+            w += g.larghezze[col++];
+        const double wc = w * larghezza;
+        const Caratteri& f = caratteri(g.scala, c.grassetto || rigaGrassetta);
+        const double interna = std::max(8.0, wc - 2 * kPadX);
+        bool fatto = c.testo.isEmpty();
+        if (!fatto && c.formati.isEmpty() && !c.testo.contains(QChar::LineSeparator)) {
+            const Corsa& k = corsa(c.testo, f);
+            if (k.larghezza <= interna) {
+                double dx = 0;
+                if (c.allineamento & Qt::AlignRight)
+                    dx = interna - k.larghezza;
+                else if (c.allineamento & Qt::AlignHCenter)
+                    dx = (interna - k.larghezza) / 2;
+                for (const QGlyphRun& run : k.glifi)
+                    p.drawGlyphRun(QPointF(x + kPadX + dx, origine.y() + kPadY), run);
+                fatto = true;
+            }
+        }
+        if (!fatto) {
+            QTextLayout l(c.testo, f.font, m_dispositivo);
+            QTextOption o;
+            o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            o.setUseDesignMetrics(true);
+            o.setAlignment(c.allineamento);
+            l.setTextOption(o);
+            if (!c.formati.isEmpty()) l.setFormats(c.formati);
+            l.beginLayout();
+            double y = 0;
+            for (QTextLine line = l.createLine(); line.isValid(); line = l.createLine()) {
+                line.setLineWidth(interna);
+                line.setPosition(QPointF(0, y));
+                y += f.riga;
+            }
+            l.endLayout();
+            l.draw(&p, QPointF(x + kPadX, origine.y() + kPadY));
+        }
+        x += wc;
+    }
+
+    // Rules: a dark one under the header and above totals, a light one between rows.
+    if (testa || ultimaDiPagina) {
+        p.setPen(QPen(kFiloScuro, 0.8));
+        p.drawLine(area.bottomLeft(), area.bottomRight());
+    } else {
+        p.setPen(QPen(kFilo, 0.5));
+        p.drawLine(area.bottomLeft(), area.bottomRight());
+    }
+    if (r.stile == RigaGriglia::Stile::Totale) {
+        p.setPen(QPen(kFiloScuro, 0.8));
+        p.drawLine(area.topLeft(), area.topRight());
+    }
+    if (testa) {
+        p.setPen(QPen(kFiloScuro, 0.8));
+        p.drawLine(area.topLeft(), area.topRight());
+    }
+}
+
+} // namespace stampa

@@ -1,0 +1,312 @@
+#include "viewer/impaginazione.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QUrl>
+
+namespace stampa {
+namespace {
+
+constexpr double kTestata = 26; // page header band
+constexpr double kPiede = 22;   // page footer band
+constexpr double kDopoTabella = 8;
+constexpr size_t kDocumentiInMemoria = 24;
+
+const QRegularExpression& reImmagine() {
+    static const QRegularExpression re(QStringLiteral("vastrel-img:(\\d+)"));
+    return re;
+}
+
+// One line of text in a rectangle, elided when too long.
+void testo(QPainter& p, QPaintDevice* d, const QFont& f, const QString& t, const QRectF& r,
+           Qt::Alignment a, const QColor& colore) {
+    const QString riga = QFontMetricsF(f, d).elidedText(t, Qt::ElideRight, r.width());
+    QTextLayout l(riga, f, d);
+    QTextOption o(a);
+    o.setWrapMode(QTextOption::NoWrap);
+    o.setUseDesignMetrics(true);
+    l.setTextOption(o);
+    l.beginLayout();
+    QTextLine line = l.createLine();
+    line.setLineWidth(r.width());
+    l.endLayout();
+    p.setPen(colore);
+    l.draw(&p, QPointF(r.left(), r.top() + (r.height() - line.height()) / 2));
+}
+
+QByteArray mime(const QByteArray& b) {
+    if (b.startsWith("\xFF\xD8")) return "image/jpeg";
+    if (b.startsWith("\x89PNG")) return "image/png";
+    if (b.startsWith("GIF8")) return "image/gif";
+    return QByteArray();
+}
+
+} // namespace
+
+DocumentoStampa::DocumentoStampa(ReportReso reso, const Layout& layout, const QPageSize& formato,
+                                 QString centro, QDate oggi)
+    : m_reso(std::move(reso)), m_titolo(layout.titolo), m_centro(std::move(centro)), m_oggi(oggi),
+      m_formato(formato), m_orizzontale(layout.orizzontale), m_margine(layout.margini * kPxPerMm) {
+    m_dispositivo = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
+    m_dispositivo->setDotsPerMeterX(qRound(96 / 0.0254));
+    m_dispositivo->setDotsPerMeterY(qRound(96 / 0.0254));
+    m_font = QFont(QStringLiteral("DejaVu Sans"));
+    m_font.setPointSizeF(layout.carattere);
+    m_font.setHintingPreference(QFont::PreferNoHinting);
+    m_pittore = std::make_unique<PittoreGriglia>(m_font, m_dispositivo.get());
+
+    QSizeF mm = formato.size(QPageSize::Millimeter);
+    if (m_orizzontale != (mm.width() > mm.height())) mm.transpose();
+    m_pagina = mm * kPxPerMm;
+    m_corpo = QRectF(m_margine, m_margine + kTestata, m_pagina.width() - 2 * m_margine,
+                     m_pagina.height() - 2 * m_margine - kTestata - kPiede);
+    m_doc = scomponi(m_reso.html);
+    impagina();
+}
+
+DocumentoStampa::~DocumentoStampa() = default;
+
+QPageLayout DocumentoStampa::pageLayout() const {
+    return QPageLayout(m_formato, m_orizzontale ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0));
+}
+
+std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& html,
+                                                              bool paginato) const {
+    auto d = std::make_unique<QTextDocument>();
+    d->documentLayout()->setPaintDevice(m_dispositivo.get());
+    d->setUseDesignMetrics(true);
+    d->setDocumentMargin(0);
+    d->setDefaultFont(m_font);
+    d->setDefaultStyleSheet(m_doc.css);
+    auto it = reImmagine().globalMatch(html);
+    while (it.hasNext()) {
+        const int n = it.next().captured(1).toInt();
+        if (n >= 0 && n < int(m_reso.immagini.size()))
+            d->addResource(QTextDocument::ImageResource, QUrl(urlImmagine(n)),
+                           m_reso.immagini[size_t(n)].immagine);
+    }
+    d->setHtml(html);
+    if (paginato)
+        d->setPageSize(QSizeF(m_corpo.width(), m_corpo.height()));
+    else
+        d->setTextWidth(m_corpo.width());
+    return d;
+}
+
+QTextDocument* DocumentoStampa::documento(int segmento) const {
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+        if (it->first != segmento) continue;
+        if (it != m_cache.begin()) m_cache.splice(m_cache.begin(), m_cache, it);
+        return m_cache.front().second.get();
+    }
+    m_cache.emplace_front(segmento, creaDocumento(m_doc.segmenti[size_t(segmento)].html,
+                                                  m_flussi[size_t(segmento)].paginato));
+    while (m_cache.size() > kDocumentiInMemoria)
+        m_cache.pop_back();
+    return m_cache.front().second.get();
+}
+
+void DocumentoStampa::impagina() {
+    const size_t n = m_doc.segmenti.size();
+    m_flussi.assign(n, Flusso{});
+    m_altezze.assign(n, {});
+    m_altezzaTesta.assign(n, 0);
+    const double alto = m_corpo.height();
+    const double largo = m_corpo.width();
+    m_pagine.emplace_back();
+    double y = 0;
+    auto nuovaPagina = [&] {
+        m_pagine.emplace_back();
+        y = 0;
+    };
+
+    for (size_t s = 0; s < n; ++s) {
+        const Segmento& seg = m_doc.segmenti[s];
+        switch (seg.tipo) {
+        case Segmento::Tipo::SaltoPagina:
+            if (!m_pagine.back().empty()) nuovaPagina();
+            break;
+        case Segmento::Tipo::Flusso: {
+            auto d = creaDocumento(seg.html, false);
+            const double h = d->documentLayout()->documentSize().height();
+            Flusso& f = m_flussi[s];
+            if (h <= alto) {
+                // Kept together: to the next page when it does not fit below.
+                f.altezza = h;
+                if (y > 0 && y + h > alto) nuovaPagina();
+                m_pagine.back().push_back({int(s), y, h, 0, 0, 0});
+                y += h;
+                break;
+            }
+            // Taller than a page: QTextDocument cuts it into pages at line boundaries.
+            f.paginato = true;
+            d->setPageSize(QSizeF(largo, alto));
+            f.pagine = d->pageCount();
+            const double fondo = d->documentLayout()->blockBoundingRect(d->lastBlock()).bottom();
+            f.altezza = fondo;
+            if (y > 0) nuovaPagina();
+            for (int k = 0; k < f.pagine; ++k) {
+                if (k > 0) nuovaPagina();
+                const double h = k + 1 < f.pagine ? alto : std::max(0.0, fondo - k * alto);
+                m_pagine.back().push_back({int(s), 0, h, k * alto, 0, 0});
+                y = h;
+            }
+            break;
+        }
+        case Segmento::Tipo::Griglia: {
+            const Griglia& g = *seg.griglia;
+            double testa = 0;
+            for (const RigaGriglia& r : g.intestazione)
+                testa += m_pittore->altezzaRiga(g, r, largo);
+            m_altezzaTesta[s] = float(testa);
+            std::vector<float>& altezze = m_altezze[s];
+            altezze.reserve(g.righe.size());
+            for (const RigaGriglia& r : g.righe)
+                altezze.push_back(float(m_pittore->altezzaRiga(g, r, largo)));
+
+            const double primo = altezze.empty() ? 0 : altezze.front();
+            if (y > 0 && y + testa + primo > alto) nuovaPagina();
+            Pezzo pezzo{int(s), y, testa, 0, 0, 0};
+            y += testa;
+            for (int r = 0; r < int(altezze.size()); ++r) {
+                if (y + altezze[size_t(r)] > alto && pezzo.a > pezzo.da) {
+                    m_pagine.back().push_back(pezzo);
+                    nuovaPagina();
+                    pezzo = Pezzo{int(s), 0, testa, 0, r, r};
+                    y = testa;
+                }
+                y += altezze[size_t(r)];
+                pezzo.alto += altezze[size_t(r)];
+                pezzo.a = r + 1;
+            }
+            m_pagine.back().push_back(pezzo);
+            y = std::min(alto, y + kDopoTabella);
+            break;
+        }
+        }
+    }
+    if (m_pagine.size() > 1 && m_pagine.back().empty()) m_pagine.pop_back();
+}
+
+void DocumentoStampa::disegnaTestata(QPainter& p, int indice) const {
+    QFont f = m_font;
+    f.setPointSizeF(7.5);
+    QFont g = f;
+    g.setBold(true);
+    const QColor grigio(0x55, 0x5b, 0x61);
+    const double l = m_margine, r = m_pagina.width() - m_margine;
+    const QRectF testata(l, m_margine, r - l, kTestata - 8);
+    testo(p, m_dispositivo.get(), g, m_centro, testata.adjusted(0, 0, -testata.width() / 2, 0),
+          Qt::AlignLeft, grigio);
+    testo(p, m_dispositivo.get(), f, m_titolo, testata.adjusted(testata.width() / 2, 0, 0, 0),
+          Qt::AlignRight, grigio);
+    p.setPen(QPen(QColor(0x9a, 0xa0, 0xa6), 0.6));
+    p.drawLine(QPointF(l, testata.bottom() + 2), QPointF(r, testata.bottom() + 2));
+
+    const double yp = m_pagina.height() - m_margine - kPiede;
+    p.drawLine(QPointF(l, yp + 6), QPointF(r, yp + 6));
+    const QRectF piede(l, yp + 8, r - l, kPiede - 8);
+    testo(p, m_dispositivo.get(), f,
+          QStringLiteral("Stampato il ") + m_oggi.toString(QStringLiteral("dd/MM/yyyy")),
+          piede.adjusted(0, 0, -piede.width() / 2, 0), Qt::AlignLeft, grigio);
+    testo(p, m_dispositivo.get(), f,
+          QStringLiteral("pagina %1 di %2").arg(indice + 1).arg(numeroPagine()),
+          piede.adjusted(piede.width() / 2, 0, 0, 0), Qt::AlignRight, grigio);
+}
+
+void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
+    if (indice < 0 || indice >= numeroPagine()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    disegnaTestata(p, indice);
+    const double largo = m_corpo.width();
+    for (const Pezzo& pz : m_pagine[size_t(indice)]) {
+        const Segmento& seg = m_doc.segmenti[size_t(pz.segmento)];
+        if (seg.tipo == Segmento::Tipo::Flusso) {
+            QTextDocument* d = documento(pz.segmento);
+            p.save();
+            p.setClipRect(QRectF(m_corpo.left() - 2, m_corpo.top() + pz.y, largo + 4, pz.alto + 1),
+                          Qt::IntersectClip);
+            p.translate(m_corpo.left(), m_corpo.top() + pz.y - pz.inizio);
+            QAbstractTextDocumentLayout::PaintContext ctx;
+            ctx.clip = QRectF(0, pz.inizio, largo, pz.alto);
+            ctx.palette.setColor(QPalette::Text, QColor(0x1a, 0x1a, 0x1a));
+            d->documentLayout()->draw(&p, ctx);
+            p.restore();
+        } else if (seg.tipo == Segmento::Tipo::Griglia) {
+            const Griglia& g = *seg.griglia;
+            const std::vector<float>& altezze = m_altezze[size_t(pz.segmento)];
+            double y = m_corpo.top() + pz.y;
+            for (const RigaGriglia& r : g.intestazione) {
+                const double h = m_pittore->altezzaRiga(g, r, largo);
+                m_pittore->disegnaRiga(p, g, r, QPointF(m_corpo.left(), y), largo, h, false);
+                y += h;
+            }
+            for (int r = pz.da; r < pz.a; ++r) {
+                const double h = altezze[size_t(r)];
+                m_pittore->disegnaRiga(p, g, g.righe[size_t(r)], QPointF(m_corpo.left(), y), largo,
+                                       h, r + 1 == pz.a && r + 1 == int(g.righe.size()));
+                y += h;
+            }
+        }
+    }
+    p.restore();
+}
+
+std::unique_ptr<QTextDocument> DocumentoStampa::documentoUnico() const {
+    auto d = std::make_unique<QTextDocument>();
+    d->setDefaultFont(m_font);
+    for (size_t i = 0; i < m_reso.immagini.size(); ++i)
+        d->addResource(QTextDocument::ImageResource, QUrl(urlImmagine(int(i))),
+                       m_reso.immagini[i].immagine);
+    d->setHtml(QString::fromUtf8(m_reso.html.data(), qsizetype(m_reso.html.size())));
+    return d;
+}
+
+QByteArray DocumentoStampa::htmlCompleto() const {
+    QByteArray out;
+    out.reserve(qsizetype(m_reso.html.size()));
+    const std::string& h = m_reso.html;
+    const std::string prefisso = "vastrel-img:";
+    size_t i = 0;
+    while (true) {
+        const size_t p = h.find(prefisso, i);
+        if (p == std::string::npos) {
+            out.append(h.data() + i, qsizetype(h.size() - i));
+            break;
+        }
+        out.append(h.data() + i, qsizetype(p - i));
+        size_t e = p + prefisso.size();
+        int n = 0;
+        bool cifre = false;
+        while (e < h.size() && h[e] >= '0' && h[e] <= '9') {
+            n = n * 10 + (h[e++] - '0');
+            cifre = true;
+        }
+        if (!cifre || n >= int(m_reso.immagini.size())) {
+            out.append(h.data() + p, qsizetype(e - p));
+        } else {
+            const Immagine& im = m_reso.immagini[size_t(n)];
+            QByteArray tipo = mime(im.dati), dati = im.dati;
+            if (tipo.isEmpty()) {
+                QBuffer b(&dati);
+                dati.clear();
+                b.open(QIODevice::WriteOnly);
+                im.immagine.save(&b, "PNG");
+                tipo = "image/png";
+            }
+            out += "data:" + tipo + ";base64," + dati.toBase64();
+        }
+        i = e;
+    }
+    return out;
+}
+
+} // namespace stampa
