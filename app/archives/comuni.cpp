@@ -1,0 +1,152 @@
+#include "app/archives/comuni.h"
+
+#include "app/archives/install.h"
+#include "app/shell/form_db.h"
+#include "common/controls/dialogs.h"
+#include "common/text.h"
+#include "db/dataset.h"
+
+#include <QLineEdit>
+
+namespace {
+
+SearchBox casella(const char* name, const QString& label, const char* column) {
+    return {QString::fromLatin1(name), label, QString::fromLatin1(column)};
+}
+
+DetailField campo(const char* control, const char* field, const QString& label, int width) {
+    DetailField f;
+    f.control = QString::fromLatin1(control);
+    f.field = QString::fromLatin1(field);
+    f.label = label;
+    f.width = width;
+    return f;
+}
+
+ListDescriptor grigliaComuni(Tform_DB& dm) {
+    ListDescriptor d;
+    d.className = QStringLiteral("TfrmGrigliaComuni");
+    d.objectName = QStringLiteral("frmGrigliaComuni");
+    d.caption = QStringLiteral("Comuni");
+    d.helpContext = 1700;
+    d.query = &dm.Table7;
+    d.searchCaption = QStringLiteral("Cerca Per:");
+    d.boxes = {casella("Edit2", QStringLiteral("Descrizione"), "Comune"),
+               casella("Edit3", QStringLiteral("Codice Istat"), "COD_ISTAT"),
+               casella("Edit1", QStringLiteral("Codice Belfiore"), "CODICE_F"),
+               casella("Edit4", QStringLiteral("Provincia"), "Provincia"),
+               casella("Edit5", QStringLiteral("Prefisso"), "PrefNaz"),
+               casella("txtCap", QStringLiteral("Cap"), "Cap")};
+    d.defaults = {{QStringLiteral("Cap"), [] { return QVariant(QStringLiteral("00000")); }}};
+    d.deleteQuestion = QStringLiteral("Sei sicuro di voler eliminare il Comune ?");
+    d.columns = {{QStringLiteral("Comune"), QStringLiteral("Comune"), 376},
+                 {QStringLiteral("Provincia"), QStringLiteral("Prov."), 40},
+                 {QStringLiteral("Cap"), QStringLiteral("Cap"), 80},
+                 {QStringLiteral("COD_ISTAT"), QStringLiteral("Cod. Istat"), 80},
+                 {QStringLiteral("CODICE_F"), QStringLiteral("Cod. Belfiore"), 80},
+                 {QStringLiteral("PrefNaz"), QStringLiteral("Prefisso Tel."), 80}};
+    d.gridName = QStringLiteral("frmGrigliaComuni");
+    return d;
+}
+
+DetailDescriptor comuniDettaglio(Tform_DB& dm) {
+    DetailDescriptor d;
+    d.className = QStringLiteral("TfrmComuniDettaglio");
+    d.objectName = QStringLiteral("frmComuniDettaglio");
+    d.caption = QStringLiteral("Comuni");
+    d.helpContext = 1700;
+    d.query = &dm.Table7;
+    d.fields = {campo("DBEdit1", "Comune", QStringLiteral("Descrizione"), 0),
+                campo("DBEdit2", "Cap", QStringLiteral("Cap"), 80),
+                campo("DBEdit5", "COD_ISTAT", QStringLiteral("Codice Istat"), 100),
+                campo("DBEdit4", "Provincia", QStringLiteral("Provincia"), 50),
+                campo("DBEdit11", "CODICE_F", QStringLiteral("Codice Belfiore"), 80),
+                campo("DBEdit3", "PrefNaz", QStringLiteral("Prefisso Telefonico"), 80),
+                campo("DBEdit6", "Longitudine", QStringLiteral("Longitudine"), 120),
+                campo("DBEdit7", "Latitudine", QStringLiteral("Latitudine"), 120)};
+    const QString errore = QStringLiteral("Messaggio di errore");
+    d.required = {{QStringLiteral("DBEdit4"), QStringLiteral("Attenzione manca la Provincia"), errore},
+                  {QStringLiteral("DBEdit1"), QStringLiteral("Attenzione manca la Descrizione del Comune"), errore}};
+    return d;
+}
+
+ListDescriptor trovaCap(Tform_DB& dm) {
+    ListDescriptor d;
+    d.className = QStringLiteral("TfrmTrovaCap");
+    d.objectName = QStringLiteral("frmTrovaCap");
+    d.caption = QStringLiteral("Trova Cap");
+    d.query = &dm.TableIndirizzi;
+    d.key = QStringLiteral("id_cap");
+    d.searchCaption = QStringLiteral("Cerca");
+    d.boxes = {casella("Edit1", QStringLiteral("Frazione"), "Frazione"),
+               casella("Edit2", QStringLiteral("Indirizzo"), "Indirizzo")};
+    d.columns = {{QStringLiteral("Frazione"), QStringLiteral("Frazione"), 273},
+                 {QStringLiteral("Indirizzo"), QStringLiteral("Indirizzo"), 299},
+                 {QStringLiteral("NumeroCivico"), QStringLiteral("Civico"), 169},
+                 {QStringLiteral("Cap"), QStringLiteral("Cap"), 82}};
+    d.gridName = QStringLiteral("frmTrovaCap");
+    d.layoutNames = ui::LayoutMenuNames::trovaCap();
+    d.pickerOnly = true;
+    return d;
+}
+
+} // namespace
+
+TfrmGrigliaComuni::TfrmGrigliaComuni(Tform_DB& dm, QWidget* parent)
+    : ArchiveListForm(dm, grigliaComuni(dm), parent) {}
+
+TfrmComuniDettaglio::TfrmComuniDettaglio(Tform_DB& dm, QWidget* parent)
+    : ArchiveDetailForm(dm, comuniDettaglio(dm), parent) {}
+
+TfrmTrovaCap::TfrmTrovaCap(Tform_DB& dm, QWidget* parent) : ArchiveListForm(dm, trovaCap(dm), parent) {}
+
+void TfrmTrovaCap::DBGrid1DblClick() {
+    Annullato = false;
+    done(QDialog::Accepted);
+}
+
+void TfrmTrovaCap::spdIndietroClick() {
+    Annullato = true;
+    done(QDialog::Rejected);
+}
+
+void TfrmTrovaCap::reject() { spdIndietroClick(); }
+
+bool cercaCap(Tform_DB& dm, TfrmTrovaCap& finder, QWidget* parent, const QString& comune, QString& cap) {
+    if (comune.isEmpty()) {
+        ui::dialogs().message(parent, QStringLiteral("Prima devi selezionare la Città !"),
+                              QStringLiteral("Messaggio di avviso"), ui::MessageIcon::Information);
+        return false;
+    }
+    const QString citta = common::QuotaFiltro(comune);
+    db::Dataset postcodes(&dm.Connessione);
+    postcodes.setSql(QStringLiteral("SELECT Indirizzi.CAP,Indirizzi.Frazione FROM Indirizzi INNER JOIN Comuni "
+                                    "ON Indirizzi.Comune_ID = Comuni.ID where Comuni.Comune = '") +
+                     citta + u'\'');
+    postcodes.open();
+    if (postcodes.recordCount() == 1) {
+        cap = postcodes.value(QStringLiteral("CAP")).toString();
+        return true;
+    }
+
+    db::Dataset& streets = dm.TableIndirizzi;
+    streets.close();
+    streets.setFilter(QString());
+    streets.setSql(QStringLiteral("SELECT id_cap, Frazione, NumeroCivico, Indirizzi.Cap, Comune_ID, Indirizzo, "
+                                  "Comuni.Comune FROM Indirizzi INNER JOIN Comuni ON Indirizzi.Comune_ID = "
+                                  "Comuni.ID where Comune = '") +
+                   citta + QStringLiteral("' order by Frazione, Indirizzo"));
+    streets.open();
+    finder.svuotaRicerca();
+    finder.Annullato = true;
+    finder.mostra();
+    if (finder.Annullato || streets.position() < 0) return false;
+    cap = streets.value(QStringLiteral("Cap")).toString();
+    return true;
+}
+
+bool cercaCap(Tform_DB& dm, QWidget* parent, const QString& comune, QString& cap) {
+    TfrmTrovaCap* finder = archivi().frmTrovaCap;
+    if (!finder) return false;
+    return cercaCap(dm, *finder, parent, comune, cap);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+// A fresh database, the data module opened on it as the start-up leaves it, and every
+// register window created on it; modal windows are driven through the scripted dialogs.
+
+#include "app/archives/comuni.h"
+#include "app/archives/esercizi.h"
+#include "app/archives/install.h"
+#include "app/archives/members.h"
+#include "app/shell/form_db.h"
+#include "common/controls/dialogs.h"
+#include "db/dataset.h"
+#include "support/tempdb.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace archives_test {
+
+class Archives : public ::testing::Test {
+protected:
+    ui::ScriptedDialogs dialogs;
+    testing_support::TempDatabase tdb;
+    Tform_DB dm;
+    std::unique_ptr<QWidget> host;
+    Archivi a;
+    std::map<QString, std::function<void(QDialog*)>> windows;
+
+    void SetUp() override {
+        dm.Connessione.open(tdb.path());
+        dm.riapriQuery();
+        dm.cmdFiltriClick();
+        host = std::make_unique<QWidget>();
+        a = creaArchivi(dm, host.get());
+        dialogs.onExec = [this](QDialog* d) {
+            const auto it = windows.find(d->objectName());
+            if (it != windows.end()) it->second(d);
+        };
+    }
+    void TearDown() override { host.reset(); }
+
+    // What to do when the window named `name` is shown modally.
+    void when(const QString& name, std::function<void(QDialog*)> action) { windows[name] = std::move(action); }
+
+    int execs(const QString& name) const {
+        int n = 0;
+        for (const auto& s : dialogs.shown)
+            if (s.kind == u"exec" && s.text == name) ++n;
+        return n;
+    }
+    int questions() const {
+        int n = 0;
+        for (const auto& s : dialogs.shown) n += s.kind == u"question";
+        return n;
+    }
+    // Runs a statement on a second connection, as another workstation would.
+    void other(const QString& sql) { tdb.connection().execute(sql); }
+    QVariant scalar(const QString& sql) {
+        db::RowStore rows;
+        tdb.connection().load(sql, rows);
+        return rows.rowCount() ? rows.value(0, 0) : QVariant();
+    }
+};
+
+template <class T = QWidget>
+T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+inline void click(QWidget* w, const char* name) {
+    if (auto* b = child<QAbstractButton>(w, name)) b->click();
+}
+
+// Types into a control as a person would: the form sees the keys.
+inline void type(QWidget* w, const char* name, const QString& text, bool clearFirst = true) {
+    auto* edit = child<QLineEdit>(w, name);
+    if (!edit) return;
+    if (clearFirst) {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+    }
+    if (!text.isEmpty()) QTest::keyClicks(edit, text);
+}
+
+inline QStringList column(db::Dataset& q, const QString& field) {
+    QStringList out;
+    const int c = q.fieldIndex(field);
+    for (int r = 0; r < q.recordCount(); ++r) out << q.displayTextAt(r, c);
+    return out;
+}
+
+} // namespace archives_test

@@ -1,0 +1,345 @@
+// The list window family, once per kind of member: search, sort, open or pick, add,
+// delete, requery, layout menus, on real windows over a real database.
+
+#include "archives_support.h"
+
+#include "common/controls/help.h"
+
+#include <QMenu>
+#include <QTextBrowser>
+
+using namespace archives_test;
+
+namespace {
+
+class ListFamily : public Archives {
+protected:
+    void SetUp() override {
+        Archives::SetUp();
+        other("delete * from Alimenti");
+        for (const char* f : {"Pane", "Pasta 50% integrale", "D'Annunzio dolci", "[x] strano", "#1 speciale",
+                              "Arance", "Zucchine", "a*b miscela", "axxb"})
+            other(QStringLiteral("insert into Alimenti (Descrizione, KC, [E%]) values ('%1', 100, 90)")
+                      .arg(QString::fromLatin1(f).replace("'", "''")));
+        dm.TableAlimenti.requery();
+    }
+    TfrmAlimenti& foods() { return *a.frmAlimenti; }
+};
+
+TEST_F(ListFamily, SearchFiltersByPrefixAndNoTextBreaksTheFilter) {
+    struct Case {
+        QString typed;
+        QString filter;
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"", "", {}},
+        {"*", "", {}},
+        {"pa", "Descrizione like 'pa*'", {"Pane", "Pasta 50% integrale"}},
+        {"d'a", "Descrizione like 'd''a*'", {"D'Annunzio dolci"}},
+        {"Pasta 50%", "Descrizione like 'Pasta 50%*'", {"Pasta 50% integrale"}},
+        {"[x]", "Descrizione like '[x]*'", {"[x] strano"}},
+        {"#1", "Descrizione like '#1*'", {"#1 speciale"}},
+        {"a*b", "Descrizione like 'a*b*'", {"a*b miscela", "axxb"}},
+        {"'", "Descrizione like '''*'", {}},
+        {"\"", "Descrizione like '\"*'", {}},
+        {"zz(", "Descrizione like 'zz(*'", {}},
+    };
+    QLineEdit* edit1 = child<QLineEdit>(&foods(), "Edit1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        edit1->setText(c.typed);
+        EXPECT_TRUE(dm.TableAlimenti.filtered());
+        EXPECT_EQ(dm.TableAlimenti.filter(), c.filter);
+        if (c.filter.isEmpty())
+            EXPECT_EQ(dm.TableAlimenti.recordCount(), 9);
+        else
+            EXPECT_EQ(column(dm.TableAlimenti, "Descrizione"), c.rows);
+    }
+}
+
+TEST_F(ListFamily, NumericBoxAddsItsConditionOnlyOnceItReadsAsANumber) {
+    const SearchBox importo{"Edit2", "Importo", "Importo", true};
+    const std::pair<QString, QString> readings[] = {
+        {"12", "Importo = 12"},  {"12,5", "Importo = 12.5"}, {"12.5", "Importo = 12.5"},
+        {" 7 ", "Importo = 7"},  {"-3,25", "Importo = -3.25"}, {"", ""},
+        {"*", ""},               {"1", "Importo = 1"},        {"1a", ""},
+        {"abc", ""},             {",", ""},                   {"-", ""},
+        {"1.234,5", ""},         {"nan", ""},                 {"inf", ""},
+        {"12'5", ""},
+    };
+    for (const auto& [typed, expected] : readings)
+        EXPECT_EQ(condizioneRicerca(importo, typed), expected) << typed.toStdString();
+
+    other("insert into OperazionePagamenti (Descrizione, Importo) values ('Quota', 12.5)");
+    other("insert into OperazionePagamenti (Descrizione, Importo) values ('Quota ridotta', 8)");
+    other("insert into OperazionePagamenti (Descrizione, Importo) values ('Tessera', 12.5)");
+    dm.TableOperazionePagamenti.requery();
+    auto* form = a.frmGrigliaOperazionePagamenti.data();
+    // Every keystroke of an amount being typed: none raises, none filters on its own.
+    for (const char* partial : {"1", "12", "12,", "12,5", "12,5x"}) {
+        child<QLineEdit>(form, "Edit2")->setText(partial);
+        EXPECT_EQ(dm.TableOperazionePagamenti.filter(), "");
+    }
+    child<QLineEdit>(form, "Edit2")->setText("12,5");
+    child<QLineEdit>(form, "Edit1")->setText("Quo");
+    EXPECT_EQ(dm.TableOperazionePagamenti.filter(), "Descrizione like 'Quo*' and Importo = 12.5");
+    EXPECT_EQ(column(dm.TableOperazionePagamenti, "Descrizione"), QStringList{"Quota"});
+    child<QLineEdit>(form, "Edit2")->setText("dodici");
+    child<QLineEdit>(form, "Edit1")->setText("Quota");
+    EXPECT_EQ(dm.TableOperazionePagamenti.filter(), "Descrizione like 'Quota*'");
+    EXPECT_EQ(dm.TableOperazionePagamenti.recordCount(), 2);
+}
+
+TEST_F(ListFamily, TitleClicksToggleOnTheCurrentDirectionOnly) {
+    ui::DBGrid* grid = foods().grid();
+    dm.TableAlimenti.setSort("");
+    const std::pair<const char*, const char*> clicks[] = {
+        {"Descrizione", "Descrizione ASC"}, // first click ascending
+        {"KC", "KC DESC"},                  // any title after an ascending sort: descending
+        {"KC", "KC ASC"},
+        {"E%", "[E%] DESC"},                // names that need brackets still sort
+        {"E%", "[E%] ASC"},
+    };
+    for (const auto& [field, sort] : clicks) {
+        Q_EMIT grid->titleClicked(grid->columnOfField(field), field);
+        EXPECT_EQ(dm.TableAlimenti.sort(), sort);
+    }
+    Q_EMIT grid->titleClicked(0, "Descrizione");
+    EXPECT_EQ(dm.TableAlimenti.sort(), "Descrizione DESC");
+    EXPECT_EQ(dm.TableAlimenti.displayTextAt(0, dm.TableAlimenti.fieldIndex("Descrizione")), "Zucchine");
+
+    // Sports groups have no title sort.
+    dm.TableGruppoSportivo.setSort("");
+    auto* groups = a.frmGrigliaGruppiSportivi->grid();
+    Q_EMIT groups->titleClicked(0, "Descrizione");
+    EXPECT_EQ(dm.TableGruppoSportivo.sort(), "");
+}
+
+TEST_F(ListFamily, AvantiOpensTheRecordPicksOrDoesNothingOnAnEmptyList) {
+    foods().Edit1Change();
+    click(&foods(), "spdAvanti");
+    EXPECT_EQ(execs("frmAlimentiDett"), 1);
+    Q_EMIT foods().grid()->dblClicked();
+    EXPECT_EQ(execs("frmAlimentiDett"), 2);
+
+    // As a picker the window closes on the current row.
+    foods().scelta = true;
+    foods().show();
+    dm.TableAlimenti.locate("Descrizione", "Zucchine");
+    click(&foods(), "spdAvanti");
+    EXPECT_EQ(foods().result(), QDialog::Accepted);
+    EXPECT_EQ(execs("frmAlimentiDett"), 2);
+    EXPECT_EQ(dm.TableAlimenti.value("Descrizione").toString(), "Zucchine");
+    foods().scelta = false;
+
+    // Nothing listed: no record window, no question.
+    child<QLineEdit>(&foods(), "Edit1")->setText("nessuno così");
+    ASSERT_EQ(dm.TableAlimenti.recordCount(), 0);
+    click(&foods(), "spdAvanti");
+    Q_EMIT foods().grid()->dblClicked();
+    click(&foods(), "spdElimina");
+    EXPECT_EQ(execs("frmAlimentiDett"), 2);
+    EXPECT_EQ(questions(), 0);
+}
+
+TEST_F(ListFamily, AggiungiClearsTheFilterSavesDefaultsAndOffersAnnulla) {
+    child<QLineEdit>(&foods(), "Edit1")->setText("Zu");
+    ASSERT_EQ(dm.TableAlimenti.recordCount(), 1);
+    bool annullaShown = false, modified = false;
+    QVariant key;
+    when("frmAlimentiDett", [&](QDialog* d) {
+        auto* detail = static_cast<ArchiveDetailForm*>(d);
+        annullaShown = !detail->spdAnnulla->isHidden();
+        modified = detail->Modificato;
+        key = dm.TableAlimenti.value("Id");
+        type(d, "DBEdit1", "Yogurt");
+        click(d, "spdIndietro");
+    });
+    click(&foods(), "spdInserisci");
+    EXPECT_EQ(dm.TableAlimenti.filter(), "");
+    EXPECT_EQ(child<QLineEdit>(&foods(), "Edit1")->text(), "Zu"); // the box keeps its text
+    EXPECT_TRUE(annullaShown);
+    EXPECT_TRUE(modified);
+    EXPECT_TRUE(a.frmAlimentiDett->spdAnnulla->isHidden());
+    ASSERT_TRUE(key.isValid() && key.toLongLong() > 0);
+    EXPECT_EQ(dm.TableAlimenti.value("Id"), key); // the new record is current
+    EXPECT_EQ(scalar(QStringLiteral("select Descrizione from Alimenti where ID = %1").arg(key.toLongLong())), "Yogurt");
+    for (const char* f : {"[E%]", "ACQ", "PRO", "GRA", "CAR", "FIB", "KC"})
+        EXPECT_EQ(scalar(QStringLiteral("select %1 from Alimenti where ID = %2").arg(f).arg(key.toLongLong())).toDouble(), 0.0) << f;
+}
+
+TEST_F(ListFamily, EachMemberGivesItsOwnDefaultsToANewRecord) {
+    struct Case {
+        ArchiveListForm* form;
+        const char* table;
+        const char* field;
+        QVariant expected;
+    };
+    const QDate today = QDate::currentDate();
+    const Case cases[] = {
+        {a.frmEsercizi, "Esercizi", "GruppoMuscolare_ID", 0},
+        {a.frmGrigliaStagioni, "Stagione", "DallaData", today},
+        {a.frmGrigliaStagioni, "Stagione", "AllaData", today},
+        {a.frmGrigliaTipoAbbonamenti, "TipoPagamenti", "ScadenzaMesi", 0},
+        {a.frmGrigliaOperazionePagamenti, "OperazionePagamenti", "Importo", 0},
+        {a.frmGrigliaComuni, "Comuni", "Cap", "00000"},
+        {a.frmPatologie, "Patologie", "Descrizione", " "},
+        {a.frmGruppiMuscolari, "GruppiMuscolari", "Descrizione", " "},
+        {a.frmGrigliaGruppiSportivi, "GruppoSportivo", "Descrizione", " "},
+        {a.frmModPagam, "ModPagamento", "Descrizione", " "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form->objectName().toStdString() + " " + c.field);
+        QVariant stored, shown;
+        when(c.form->detail()->objectName(), [&](QDialog* d) {
+            const long long id = c.form->query().keyValue("Id");
+            stored = scalar(QStringLiteral("select %1 from %2 where ID = %3").arg(c.field, c.table).arg(id));
+            shown = static_cast<ArchiveDetailForm*>(d)->testo("DBEdit1");
+            static_cast<ArchiveDetailForm*>(d)->Modificato = false; // leave without checks
+            click(d, "spdIndietro");
+        });
+        click(c.form, "spdInserisci");
+        if (c.expected.typeId() == QMetaType::QDate) {
+            EXPECT_EQ(stored.toDateTime(), QDateTime(today, QTime(0, 0)));
+        } else {
+            EXPECT_EQ(stored.toString(), c.expected.toString());
+        }
+        // A blank description is stored so the record exists, and shown empty.
+        if (c.expected == QVariant(" ")) {
+            EXPECT_EQ(shown, "");
+        }
+    }
+}
+
+TEST_F(ListFamily, ModPagamNewRecordLeftWithoutTypingSkipsTheChecks) {
+    int before = scalar("select count(*) from ModPagamento").toInt();
+    when("frmModPagamDett", [&](QDialog* d) {
+        EXPECT_FALSE(static_cast<ArchiveDetailForm*>(d)->Modificato);
+        EXPECT_FALSE(static_cast<ArchiveDetailForm*>(d)->spdAnnulla->isHidden());
+        click(d, "spdIndietro");
+        EXPECT_EQ(d->result(), QDialog::Accepted);
+    });
+    click(a.frmModPagam, "spdInserisci");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(scalar("select count(*) from ModPagamento").toInt(), before + 1);
+    EXPECT_EQ(dm.TableModPaga.state(), db::Dataset::State::Browse);
+
+    // Patologie, like every other member, checks the description of a new record.
+    when("frmPatologieDett", [&](QDialog* d) {
+        click(d, "spdIndietro");
+        EXPECT_NE(d->result(), QDialog::Accepted);
+        dialogs.answers = {true};
+        click(d, "spdAnnulla");
+    });
+    const int patologie = scalar("select count(*) from Patologie").toInt();
+    click(a.frmPatologie, "spdInserisci");
+    EXPECT_EQ(dialogs.messages(), QStringList{"Attenzione manca la descrizione"});
+    EXPECT_EQ(dialogs.shown.last().caption, "Messaggio di avviso"); // the Annulla question
+    EXPECT_EQ(scalar("select count(*) from Patologie").toInt(), patologie);
+}
+
+TEST_F(ListFamily, EserciziNeverOffersAnnullaForANewRecord) {
+    bool annulla = true;
+    when("frmEserciziDett", [&](QDialog* d) {
+        annulla = !static_cast<ArchiveDetailForm*>(d)->spdAnnulla->isHidden();
+        EXPECT_TRUE(static_cast<ArchiveDetailForm*>(d)->Modificato);
+        type(d, "DBEdit1", "Panca piana");
+        click(d, "spdIndietro");
+    });
+    click(a.frmEsercizi, "spdInserisci");
+    EXPECT_FALSE(annulla);
+    EXPECT_EQ(scalar("select count(*) from Esercizi where Descrizione = 'Panca piana'").toInt(), 1);
+}
+
+TEST_F(ListFamily, EliminaAsksTheMembersQuestionAndKeepsThePrecedingRecordCurrent) {
+    dm.TableAlimenti.locate("Descrizione", "Pane");
+    dialogs.answers = {false, true};
+    click(&foods(), "spdElimina");
+    EXPECT_EQ(scalar("select count(*) from Alimenti where Descrizione = 'Pane'").toInt(), 1);
+    click(&foods(), "spdElimina");
+    EXPECT_EQ(scalar("select count(*) from Alimenti where Descrizione = 'Pane'").toInt(), 0);
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0].text, "Sei sicuro di voler eliminare l'alimento?");
+    EXPECT_EQ(dialogs.shown[0].caption, "Messaggio di avviso");
+    EXPECT_EQ(dm.TableAlimenti.value("Descrizione").toString(), "D'Annunzio dolci");
+
+    const std::pair<ArchiveListForm*, const char*> questions[] = {
+        {a.frmEsercizi, "Sei Sicuro di voler eliminare l'esercizio?"},
+        {a.frmPatologie, "Sei Sicuro di voler eliminare La patologia?"},
+        {a.frmGruppiMuscolari, "Sei Sicuro di voler eliminare il gruppo muscolare?"},
+        {a.frmGrigliaGruppiSportivi, "Sei Sicuro di voler eliminare il gruppo sportivo?"},
+        {a.frmGrigliaStagioni, "Sei sicuro di voler eliminare la Stagione?"},
+        {a.frmModPagam, "Sei sicuro di voler eliminare la modalità di pagamento?"},
+        {a.frmGrigliaTipoAbbonamenti, "Sei sicuro di voler eliminare il Pagamento?"},
+        {a.frmGrigliaOperazionePagamenti, "Sei Sicuro di voler eliminare l' Operazione di Pagamento ?"},
+        {a.frmGrigliaComuni, "Sei sicuro di voler eliminare il Comune ?"},
+    };
+    for (const auto& [form, text] : questions) EXPECT_EQ(form->descriptor().deleteQuestion, text);
+}
+
+TEST_F(ListFamily, RicaricaShowsOtherWorkstationsRowsAndKeepsFilterAndSort) {
+    child<QLineEdit>(&foods(), "Edit1")->setText("P");
+    Q_EMIT foods().grid()->titleClicked(0, "Descrizione");
+    Q_EMIT foods().grid()->titleClicked(0, "Descrizione");
+    other("insert into Alimenti (Descrizione) values ('Pesche')");
+    EXPECT_EQ(dm.TableAlimenti.recordCount(), 2);
+    click(&foods(), "spdAggiorna");
+    EXPECT_EQ(column(dm.TableAlimenti, "Descrizione"), (QStringList{"Pesche", "Pasta 50% integrale", "Pane"}));
+    EXPECT_EQ(dm.TableAlimenti.filter(), "Descrizione like 'P*'");
+}
+
+TEST_F(ListFamily, MembersKeepTheirNamesGridsMenusAndHelp) {
+    struct Case {
+        ArchiveListForm* form;
+        const char* className;
+        const char* caption;
+        int help;
+        const char* grid;
+        bool menu;
+        const char* helpButton;
+    };
+    const Case cases[] = {
+        {a.frmAlimenti, "TfrmAlimenti", "Alimenti", 205, "frmAlimenti_Griglia", true, "SpeedButton1"},
+        {a.frmEsercizi, "TfrmEsercizi", "Esercizi", 250, "frmEsercizi_Griglia", true, "SpeedButton1"},
+        {a.frmPatologie, "TfrmPatologie", "Patologie", 280, "frmPatologie_Griglia", true, "SpeedButton1"},
+        {a.frmGruppiMuscolari, "TfrmGruppiMuscolari", "Gruppi Muscolari", 810, "frmGruppiMuscolari_Griglia", false, "SpeedButton2"},
+        {a.frmGrigliaGruppiSportivi, "TfrmGrigliaGruppiSportivi", "Gruppi Sportivi", 830, "frmGrigliaGruppiSportivi", false, "SpeedButton1"},
+        {a.frmGrigliaStagioni, "TfrmGrigliaStagioni", "Stagioni", 890, "frmGrigliaStagioni", true, "SpeedButton1"},
+        {a.frmModPagam, "TfrmModPagam", "Modalità di Pagamento", 260, "frmModPagam_Griglia", false, "SpeedButton1"},
+        {a.frmGrigliaTipoAbbonamenti, "TfrmGrigliaTipoAbbonamenti", "Tipo Abbonamenti", 910, "frmGrigliaTipoAbbonamenti", true, "SpeedButton1"},
+        {a.frmGrigliaOperazionePagamenti, "TfrmGrigliaOperazionePagamenti", "Operazione Pagamenti", 870, "frmGrigliaOperazionePagamenti", true, "SpeedButton1"},
+        {a.frmGrigliaComuni, "TfrmGrigliaComuni", "Comuni", 1700, "frmGrigliaComuni", true, "SpeedButton1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.className);
+        EXPECT_STREQ(c.form->metaObject()->className(), c.className);
+        EXPECT_EQ(c.form->objectName(), QString(c.className).mid(1));
+        EXPECT_EQ(c.form->windowTitle(), c.caption);
+        EXPECT_EQ(ui::HelpService::helpContextFor(c.form), c.help);
+        EXPECT_EQ(dm.griglie.value(c.grid), c.form->grid());
+        auto* menu = c.form->grid()->popupMenu();
+        EXPECT_EQ(menu != nullptr, c.menu);
+        if (menu) {
+            QStringList items;
+            for (QAction* act : menu->actions()) items << act->text();
+            EXPECT_EQ(items, (QStringList{"Salva Griglia", "Elimina Colonna", "Reset Griglia"}));
+        }
+        for (const char* b : {"spdAggiorna", "spdIndietro", "spdElimina", "spdInserisci", "spdAvanti", c.helpButton})
+            if (auto* tool = child<QToolButton>(c.form, b)) {
+                EXPECT_EQ(tool->focusPolicy(), Qt::NoFocus) << b;
+            }
+    }
+    EXPECT_EQ(a.frmTrovaCap->grid()->popupMenu()->actions().at(2)->text(), "Reset Colonne");
+    EXPECT_EQ(dm.griglie.value("frmTrovaCap"), a.frmTrovaCap->grid());
+
+    // The help button opens the window's own page.
+    ui::help().setHelpFolder(qEnvironmentVariable("VASTREL_SOURCE_DIR") + "/help");
+    click(a.frmGruppiMuscolari, "SpeedButton2");
+    ASSERT_FALSE(ui::help().windows().isEmpty());
+    EXPECT_TRUE(ui::help().windows().last()->source().toString().endsWith("810.html"));
+    ui::help().closeAll();
+    ui::help().setHelpFolder(QString());
+}
+
+} // namespace
