@@ -77,12 +77,10 @@ TForm1::Esito TForm1::FormLoad() {
 }
 
 void TForm1::pulisci() {
+    // The record sets stay: the preview exports from them and the bindings point at them.
     m_globali.connessione = nullptr;
     if (m_connessione) m_connessione->close();
     m_connessione.reset();
-    m_ditta.reset();
-    for (auto& s : m_sottoreport)
-        s.reset();
 }
 
 bool TForm1::leggiLavoro(db::Connection& c) {

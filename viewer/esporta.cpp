@@ -4,6 +4,7 @@
 #include "viewer/errore.h"
 #include "viewer/impaginazione.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -91,11 +92,18 @@ void esportaHtml(const DocumentoStampa& doc, const QString& file) {
 }
 
 void esportaOdt(const DocumentoStampa& doc, const QString& file) {
+    // The ODF writer closes its device at the end, which a QSaveFile does not allow.
+    QByteArray odt;
+    {
+        QBuffer b(&odt);
+        b.open(QIODevice::WriteOnly);
+        const std::unique_ptr<QTextDocument> unico = doc.documentoUnico();
+        QTextDocumentWriter w(&b, "odf");
+        if (!w.write(unico.get())) nonScritto(file, QStringLiteral("formato ODT non disponibile"));
+    }
     QSaveFile f(file);
     apri(f);
-    const std::unique_ptr<QTextDocument> unico = doc.documentoUnico();
-    QTextDocumentWriter w(&f, "odf");
-    if (!w.write(unico.get())) nonScritto(file, f.errorString());
+    if (f.write(odt) < 0) nonScritto(file, f.errorString());
     chiudi(f);
 }
 

@@ -236,7 +236,9 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
                           Qt::IntersectClip);
             p.translate(m_corpo.left(), m_corpo.top() + pz.y - pz.inizio);
             QAbstractTextDocumentLayout::PaintContext ctx;
-            ctx.clip = QRectF(0, pz.inizio, largo, pz.alto);
+            // Lines touching the slice's edges belong to the neighbouring page: QTextLayout
+            // draws a line whose top equals the clip's bottom.
+            ctx.clip = QRectF(0, pz.inizio + 1, largo, std::max(0.0, pz.alto - 2));
             ctx.palette.setColor(QPalette::Text, QColor(0x1a, 0x1a, 0x1a));
             d->documentLayout()->draw(&p, ctx);
             p.restore();

@@ -20,8 +20,7 @@ const char* const kR1_2 =
     "Esercizi.ID) RIGHT JOIN anagraficaclienti ON ClienteEsercizi.Cliente_ID = "
     "anagraficaclienti.ID) LEFT JOIN GruppiMuscolari ON Esercizi.GruppoMuscolare_ID = "
     "GruppiMuscolari.Id WHERE anagraficaclienti.ID =";
-const char* const kR1_3 =
-    " ORDER BY GruppiMuscolari.Descrizione";
+const char* const kR1_3 = " ORDER BY GruppiMuscolari.Descrizione";
 const char* const kR2_1 =
     "SELECT anagraficaclienti.NominativoDocumenti, anagraficaclienti.Via, "
     "anagraficaclienti.Citta, anagraficaclienti.Codfiscale, "
@@ -31,10 +30,8 @@ const char* const kR2_1 =
     "orari.Specialita, ClienteOrari.OrarioFine FROM (ClienteOrari RIGHT JOIN "
     "anagraficaclienti ON ClienteOrari.Cliente_ID = anagraficaclienti.ID) LEFT JOIN "
     "orari ON ClienteOrari.Orario_ID = orari.Id";
-const char* const kR2_2 =
-    " WHERE anagraficaclienti.ID =";
-const char* const kR2_3 =
-    " ORDER BY orari.Giorno, ClienteOrari.OrarioInizio, orari.Specialita";
+const char* const kR2_2 = " WHERE anagraficaclienti.ID =";
+const char* const kR2_3 = " ORDER BY orari.Giorno, ClienteOrari.OrarioInizio, orari.Specialita";
 const char* const kR3_1 =
     "SELECT anagraficaclienti.NominativoDocumenti, anagraficaclienti.Via, "
     "anagraficaclienti.Citta, anagraficaclienti.Codfiscale, "
@@ -46,10 +43,8 @@ const char* const kR3_1 =
     "anagraficaclienti ON ClienteDieta.Cliente_ID = anagraficaclienti.ID) LEFT JOIN "
     "Alimenti ON ClienteDieta.ID_Alimento = Alimenti.ID) LEFT JOIN Pasti ON "
     "ClienteDieta.ID_pasto = Pasti.ID";
-const char* const kR3_2 =
-    " WHERE anagraficaclienti.ID =";
-const char* const kR3_3 =
-    " ORDER BY Pasti.Ora, Alimenti.Descrizione";
+const char* const kR3_2 = " WHERE anagraficaclienti.ID =";
+const char* const kR3_3 = " ORDER BY Pasti.Ora, Alimenti.Descrizione";
 const char* const kR4_1 =
     "SELECT Pagamenti.Operazione, Pagamenti.Data, Pagamenti.Importo, Pagamenti.Note, "
     "anagraficaclienti.NominativoDocumenti as Cliente, anagraficaclienti.Via as "
@@ -65,10 +60,8 @@ const char* const kR4_1 =
     "JOIN Stagione ON anagraficaclienti.Stagione_ID = Stagione.ID) ON "
     "Pagamenti.Cliente_ID = anagraficaclienti.ID) LEFT JOIN ModPagamento ON "
     "Pagamenti.ModPagamento_Id = ModPagamento.id";
-const char* const kR4_2 =
-    " WHERE anagraficaclienti.ID =";
-const char* const kR4_3 =
-    " ORDER BY Pagamenti.Data";
+const char* const kR4_2 = " WHERE anagraficaclienti.ID =";
+const char* const kR4_3 = " ORDER BY Pagamenti.Data";
 const char* const kR5_1 =
     "SELECT anagraficaclienti.NominativoDocumenti, anagraficaclienti.Via, "
     "anagraficaclienti.Citta, anagraficaclienti.Codfiscale, "
@@ -79,10 +72,8 @@ const char* const kR5_1 =
     "Patologie.Cura FROM (ClientePatologia LEFT JOIN Patologie ON "
     "ClientePatologia.Patologia_ID = Patologie.ID) RIGHT JOIN anagraficaclienti ON "
     "ClientePatologia.Cliente_ID = anagraficaclienti.ID";
-const char* const kR5_2 =
-    " WHERE anagraficaclienti.ID =";
-const char* const kR5_3 =
-    " ORDER BY ClientePatologia.DataInizio";
+const char* const kR5_2 = " WHERE anagraficaclienti.ID =";
+const char* const kR5_3 = " ORDER BY ClientePatologia.DataInizio";
 const char* const kR6_1 =
     "SELECT anagraficaclienti.NominativoDocumenti, anagraficaclienti.Via, "
     "anagraficaclienti.Datanascita, anagraficaclienti.Cap, anagraficaclienti.Citta, "
@@ -103,8 +94,7 @@ const char* const kR6_2 =
     "anagraficaclienti.Stagione_ID = Stagione.ID) LEFT JOIN anagraficapersonale ON "
     "anagraficaclienti.Istruttore_ID = anagraficapersonale.ID) LEFT JOIN TipoPagamenti "
     "ON anagraficaclienti.TipoPagamento_ID = TipoPagamenti.Id";
-const char* const kR6_3 =
-    " WHERE anagraficaclienti.Annullato = false and anagraficaclienti.ID =";
+const char* const kR6_3 = " WHERE anagraficaclienti.Annullato = false and anagraficaclienti.ID =";
 const char* const kR7_1 =
     "SELECT anagraficaclienti.NominativoDocumenti as Cliente, anagraficaclienti.Citta, "
     "anagraficaclienti.Tel AS Telefono, anagraficaclienti.Cell AS Cellulare, "
@@ -145,16 +135,14 @@ const char* const kR11_1 =
     "Acqua, Alimenti.PRO as Proteine, Alimenti.GRA as Grassi, Alimenti.CAR as "
     "Carboidrati, Alimenti.FIB as Fibre, Alimenti.KC as KiloCalorie FROM Alimenti "
     "ORDER BY Alimenti.Descrizione";
-const char* const kR12_1 =
-    "SELECT Patologie.Descrizione, Patologie.Cura FROM Patologie ORDER BY "
-    "Patologie.Descrizione";
+const char* const kR12_1 = "SELECT Patologie.Descrizione, Patologie.Cura FROM Patologie ORDER BY "
+                           "Patologie.Descrizione";
 const char* const kR14_1 =
     "SELECT ModPagamento.Descrizione AS ModalitaPagamento, Scadenze.DataScadenza, "
     "Scadenze.Operazione, Scadenze.DataPagamento, Scadenze.Importo, "
     "Scadenze.Beneficiario FROM Scadenze LEFT JOIN ModPagamento ON "
     "Scadenze.ModPagamento_Id = ModPagamento.id";
-const char* const kR14_2 =
-    " ORDER BY Scadenze.DataScadenza";
+const char* const kR14_2 = " ORDER BY Scadenze.DataScadenza";
 const char* const kR15_1 =
     "SELECT anagraficaclienti.NominativoDocumenti as Cliente, anagraficaclienti.Citta, "
     "anagraficaclienti.Tel AS Telefono, anagraficaclienti.Cell AS Cellulare, "
@@ -181,30 +169,26 @@ const char* const kR16_1 =
     "anagraficaclienti.Numero_civico, anagraficaclienti.Tel, anagraficaclienti.Fax, "
     "anagraficaclienti.Cell, anagraficaclienti.Provincia, anagraficaclienti.E_mail, "
     "anagraficaclienti.Sesso";
-const char* const kR16_2 =
-    " FROM anagraficaclienti WHERE Id = ";
+const char* const kR16_2 = " FROM anagraficaclienti WHERE Id = ";
 const char* const kR17_1 =
     "SELECT anagraficapersonale.Cognome, anagraficapersonale.Nome, "
     "anagraficapersonale.Via, anagraficapersonale.Cap, anagraficapersonale.Citta, "
     "anagraficapersonale.Codfiscale, anagraficapersonale.Numero_civico, "
     "anagraficapersonale.Tel, anagraficapersonale.Fax, anagraficapersonale.Cell, "
     "anagraficapersonale.E_mail, anagraficapersonale.Provincia";
-const char* const kR17_2 =
-    " FROM anagraficapersonale WHERE Id = ";
+const char* const kR17_2 = " FROM anagraficapersonale WHERE Id = ";
 const char* const kR18_1 =
     "SELECT anagraficaclienti.ID, Pagamenti.Data, "
     "anagraficaclienti.NominativoDocumenti as Cliente, anagraficaclienti.Tessera FROM "
     "Pagamenti INNER JOIN anagraficaclienti ON Pagamenti.Cliente_ID = "
     "anagraficaclienti.ID";
-const char* const kR18_2 =
-    " ORDER BY anagraficaclienti.ID";
+const char* const kR18_2 = " ORDER BY anagraficaclienti.ID";
 const char* const kR19_1 =
     "SELECT Occasionali.Cognome, Occasionali.Nome, Occasionali.Scadenza_cert_medico, "
     "Occasionali.DataInserimento, Occasionali.Progressivo, Occasionali.DataInizio, "
     "Occasionali.Note, Stagione.Descrizione AS Stagione FROM Occasionali LEFT JOIN "
     "Stagione ON Occasionali.Stagione_ID = Stagione.ID";
-const char* const kR19_2 =
-    "  ORDER BY Occasionali.Cognome, Occasionali.Nome";
+const char* const kR19_2 = "  ORDER BY Occasionali.Cognome, Occasionali.Nome";
 const char* const kR20_1 =
     "SELECT Calendario.Id, Calendario.DataInizio,  Calendario.DataFine, "
     "Calendario.Note, Calendario.Personale, Calendario.Cliente, Calendario.DurataOre "
@@ -232,16 +216,11 @@ const char* const kR21_1 =
     "anagraficaclienti.Stagione_ID = Stagione.ID) ON Pagamenti.Cliente_ID = "
     "anagraficaclienti.ID) LEFT JOIN ModPagamento ON Pagamenti.ModPagamento_Id = "
     "ModPagamento.id";
-const char* const kR21_2 =
-    " WHERE anagraficaclienti.ID =";
-const char* const kR21_3 =
-    " and Pagamenti.Data>=#01/01/";
-const char* const kR21_4 =
-    "# and Pagamenti.Data<=#12/31/";
-const char* const kR21_5 =
-    " 23.59.59#";
-const char* const kR21_6 =
-    " ORDER BY Pagamenti.Data";
+const char* const kR21_2 = " WHERE anagraficaclienti.ID =";
+const char* const kR21_3 = " and Pagamenti.Data>=#01/01/";
+const char* const kR21_4 = "# and Pagamenti.Data<=#12/31/";
+const char* const kR21_5 = " 23.59.59#";
+const char* const kR21_6 = " ORDER BY Pagamenti.Data";
 const char* const kR23_1 =
     "SELECT anagraficaclienti.NominativoDocumenti, anagraficaclienti.Via AS Indirizzo, "
     "anagraficaclienti.Tel, anagraficaclienti.Cell, anagraficaclienti.Citta AS "
@@ -253,16 +232,14 @@ const char* const kR23_1 =
 // Only this computer's notice clients: two workstations printing notices at once must not
 // get each other's.
 const char* const kR23_Computer = " WHERE TempAvvisiClienti.NomeComputer = '";
-const char* const kR23_2 =
-    " ORDER BY anagraficaclienti.NominativoDocumenti";
+const char* const kR23_2 = " ORDER BY anagraficaclienti.NominativoDocumenti";
 const char* const kR10_NoImmagine =
     "SELECT Esercizi.Descrizione, Esercizi.ModalitaUso FROM Esercizi ORDER BY "
     "Esercizi.Descrizione";
 const char* const kR10_ConImmagine =
     "SELECT Esercizi.Descrizione, Esercizi.ModalitaUso, Esercizi.Immagine FROM "
     "Esercizi ORDER BY Esercizi.Descrizione";
-const char* const kR13_2 =
-    " Where anagraficaclienti.Annullato = false ORDER BY Pagamenti.Data";
+const char* const kR13_2 = " Where anagraficaclienti.Annullato = false ORDER BY Pagamenti.Data";
 const char* const kR22_1 =
     "SELECT Pagamenti.Operazione, Pagamenti.Data, Pagamenti.Importo, Pagamenti.Note, "
     "anagraficaclienti.NominativoDocumenti AS Cliente,anagraficaclienti.Via AS "
@@ -278,7 +255,9 @@ const char* const kR22_1 =
     "Pagamenti.Cliente_ID = anagraficaclienti.ID) LEFT JOIN ModPagamento ON "
     "Pagamenti.ModPagamento_Id = ModPagamento.id";
 
-QString L(const char* text) { return QString::fromLatin1(text); }
+QString L(const char* text) {
+    return QString::fromLatin1(text);
+}
 
 struct File {
     const char* file;
@@ -330,32 +309,52 @@ std::optional<VoceReport> voceReport(int numero, bool noImmagine) {
 
 QString queryReport(int numero, const ContestoQuery& c) {
     switch (numero) {
-    case 1: return L(kR1_1) + L(kR1_2) + c.id + L(kR1_3);
-    case 2: return L(kR2_1) + L(kR2_2) + c.id + L(kR2_3);
-    case 3: return L(kR3_1) + L(kR3_2) + c.id + L(kR3_3);
-    case 4: return L(kR4_1) + L(kR4_2) + c.id + L(kR4_3);
-    case 5: return L(kR5_1) + L(kR5_2) + c.id + L(kR5_3);
-    case 6: return L(kR6_1) + L(kR6_2) + L(kR6_3) + c.id;
-    case 7: return L(kR7_1) + L(kR7_2);
-    case 8: return L(kR8_1);
-    case 9: return L(kR9_1);
-    case 10: return L(c.noImmagine ? kR10_NoImmagine : kR10_ConImmagine);
-    case 11: return L(kR11_1);
-    case 12: return L(kR12_1);
-    case 13: return L(kR4_1) + L(kR13_2); // report 4's select list and FROM clause
-    case 14: return L(kR14_1) + L(kR14_2);
-    case 15: return L(kR15_1) + L(kR15_2) + L(kR15_3);
-    case 16: return L(kR16_1) + L(kR16_2) + c.id;
-    case 17: return L(kR17_1) + L(kR17_2) + c.id;
-    case 18: return L(kR18_1) + L(kR18_2);
-    case 19: return L(kR19_1) + L(kR19_2);
-    case 20: return L(kR20_1);
+    case 1:
+        return L(kR1_1) + L(kR1_2) + c.id + L(kR1_3);
+    case 2:
+        return L(kR2_1) + L(kR2_2) + c.id + L(kR2_3);
+    case 3:
+        return L(kR3_1) + L(kR3_2) + c.id + L(kR3_3);
+    case 4:
+        return L(kR4_1) + L(kR4_2) + c.id + L(kR4_3);
+    case 5:
+        return L(kR5_1) + L(kR5_2) + c.id + L(kR5_3);
+    case 6:
+        return L(kR6_1) + L(kR6_2) + L(kR6_3) + c.id;
+    case 7:
+        return L(kR7_1) + L(kR7_2);
+    case 8:
+        return L(kR8_1);
+    case 9:
+        return L(kR9_1);
+    case 10:
+        return L(c.noImmagine ? kR10_NoImmagine : kR10_ConImmagine);
+    case 11:
+        return L(kR11_1);
+    case 12:
+        return L(kR12_1);
+    case 13:
+        return L(kR4_1) + L(kR13_2); // report 4's select list and FROM clause
+    case 14:
+        return L(kR14_1) + L(kR14_2);
+    case 15:
+        return L(kR15_1) + L(kR15_2) + L(kR15_3);
+    case 16:
+        return L(kR16_1) + L(kR16_2) + c.id;
+    case 17:
+        return L(kR17_1) + L(kR17_2) + c.id;
+    case 18:
+        return L(kR18_1) + L(kR18_2);
+    case 19:
+        return L(kR19_1) + L(kR19_2);
+    case 20:
+        return L(kR20_1);
     case 21:
-        return L(kR21_1) + L(kR21_2) + c.id + L(kR21_3) + c.anno + L(kR21_4) + c.anno +
-               L(kR21_5) + L(kR21_6);
+        return L(kR21_1) + L(kR21_2) + c.id + L(kR21_3) + c.anno + L(kR21_4) + c.anno + L(kR21_5) +
+               L(kR21_6);
     case 22: // the same tail as report 21
-        return L(kR22_1) + L(kR21_2) + c.id + L(kR21_3) + c.anno + L(kR21_4) + c.anno +
-               L(kR21_5) + L(kR21_6);
+        return L(kR22_1) + L(kR21_2) + c.id + L(kR21_3) + c.anno + L(kR21_4) + c.anno + L(kR21_5) +
+               L(kR21_6);
     case 23:
         return L(kR23_1) + L(kR23_Computer) + common::QuotaFiltro(c.nomeComputer) + u'\'' +
                L(kR23_2);

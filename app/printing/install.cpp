@@ -5,7 +5,9 @@
 #include "app/shell/form_db.h"
 
 void installPrinting(TForm1& form1, Tform_DB& dm) {
-    dm.scriviStampa = [](Tform_DB& data, int tipoReport) { printing::scriviStampa(data, tipoReport); };
+    dm.scriviStampa = [](Tform_DB& data, int tipoReport) {
+        printing::scriviStampa(data, tipoReport);
+    };
 
     struct Pulsante {
         const char* name;

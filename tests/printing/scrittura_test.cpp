@@ -54,16 +54,19 @@ protected:
     void esegui(const QString& sql) { tdb.connection().execute(sql); }
     long long ultimo(const char* tabella) {
         db::RowStore s;
-        tdb.connection().load(QStringLiteral("select max(ID) as M from ") + QLatin1String(tabella), s);
+        tdb.connection().load(QStringLiteral("select max(ID) as M from ") + QLatin1String(tabella),
+                              s);
         return s.integer(0, 0);
     }
     QList<Riga> righe(const QString& where = QString()) {
         db::RowStore s;
-        tdb.connection().load(QStringLiteral("select * from TempStampa") + where + QStringLiteral(" order by ID"), s);
+        tdb.connection().load(
+            QStringLiteral("select * from TempStampa") + where + QStringLiteral(" order by ID"), s);
         QList<Riga> out;
         for (int r = 0; r < s.rowCount(); ++r) {
             Riga riga;
-            for (int c = 0; c < s.columnCount(); ++c) riga.v.insert(s.column(c).name, s.value(r, c));
+            for (int c = 0; c < s.columnCount(); ++c)
+                riga.v.insert(s.column(c).name, s.value(r, c));
             out << riga;
         }
         return out;
@@ -137,10 +140,12 @@ TEST_F(Scrittura, EveryReportNumberWritesItsFilesFlagAndARunnableQuery) {
         EXPECT_EQ(r["NomeComputer"].toString(), "BANCO-1");
         EXPECT_TRUE(r["Parametro"].isNull());
         EXPECT_TRUE(r["Esportazione"].isNull() || !r["Esportazione"].toBool());
-        for (int n = 1; n <= 7; ++n) EXPECT_TRUE(r.v.value(QStringLiteral("QuerySottoreport%1").arg(n)).isNull());
+        for (int n = 1; n <= 7; ++n)
+            EXPECT_TRUE(r.v.value(QStringLiteral("QuerySottoreport%1").arg(n)).isNull());
         const QString query = r["Query"].toString();
-        EXPECT_EQ(query, printing::queryReport(a.numero, {QString::number(a.numero == 17 ? personale : cliente),
-                                                          "2024", false, "BANCO-1"}));
+        EXPECT_EQ(query, printing::queryReport(
+                             a.numero, {QString::number(a.numero == 17 ? personale : cliente),
+                                        "2024", false, "BANCO-1"}));
         EXPECT_NO_THROW(righeDellaQuery(query)) << query.toStdString();
     }
     EXPECT_EQ(avviati.size(), 23);
@@ -152,12 +157,16 @@ TEST_F(Scrittura, KeysAndYearFollowTheirPieceDirectly) {
     auto* anno = new QLineEdit("2023", &sceltaAnno);
     anno->setObjectName("txtAnno");
     const QString id = QString::number(cliente);
-    EXPECT_TRUE(scrivi(1)["Query"].toString().contains(" WHERE anagraficaclienti.ID =" + id + " ORDER BY"));
+    EXPECT_TRUE(
+        scrivi(1)["Query"].toString().contains(" WHERE anagraficaclienti.ID =" + id + " ORDER BY"));
     EXPECT_TRUE(scrivi(6)["Query"].toString().endsWith("anagraficaclienti.ID =" + id));
-    EXPECT_TRUE(scrivi(16)["Query"].toString().endsWith(" FROM anagraficaclienti WHERE Id = " + id));
-    EXPECT_TRUE(scrivi(17)["Query"].toString().endsWith("WHERE Id = " + QString::number(personale)));
+    EXPECT_TRUE(
+        scrivi(16)["Query"].toString().endsWith(" FROM anagraficaclienti WHERE Id = " + id));
+    EXPECT_TRUE(
+        scrivi(17)["Query"].toString().endsWith("WHERE Id = " + QString::number(personale)));
     const QString q21 = scrivi(21)["Query"].toString();
-    EXPECT_TRUE(q21.contains("Pagamenti.Data>=#01/01/2023# and Pagamenti.Data<=#12/31/2023 23.59.59# ORDER BY"));
+    EXPECT_TRUE(q21.contains(
+        "Pagamenti.Data>=#01/01/2023# and Pagamenti.Data<=#12/31/2023 23.59.59# ORDER BY"));
     // The year goes in as typed: a year that is not a number makes a query the database rejects.
     anno->setText("2O24");
     EXPECT_THROW(righeDellaQuery(scrivi(22)["Query"].toString()), db::DatabaseError);
@@ -183,7 +192,8 @@ TEST_F(Scrittura, ExercisePictureOptionPicksTheLayoutsAndQueryWithoutPictures) {
     r = scrivi(10);
     EXPECT_TRUE(r["NomeReport"].toString().endsWith("/EserciziNoImmagine.rpt"));
     EXPECT_TRUE(r["NomeReportLandscape"].toString().endsWith("/EserciziNoImmagineLan.rpt"));
-    EXPECT_EQ(r["Query"].toString(), "SELECT Esercizi.Descrizione, Esercizi.ModalitaUso FROM Esercizi ORDER BY Esercizi.Descrizione");
+    EXPECT_EQ(r["Query"].toString(), "SELECT Esercizi.Descrizione, Esercizi.ModalitaUso FROM "
+                                     "Esercizi ORDER BY Esercizi.Descrizione");
     EXPECT_TRUE(r["Filtro"].toBool());
 }
 
@@ -205,7 +215,8 @@ TEST_F(Scrittura, NumberOutsideTheCatalogueWritesNoReportButStillStartsTheViewer
 
 TEST_F(Scrittura, ReplacesOnlyThisComputersJobs) {
     esegui("insert into TempStampa (NomeComputer, NomeReport) values ('BANCO-1', 'vecchio.rpt')");
-    esegui("insert into TempStampa (NomeComputer, NomeReport) values ('BANCO-1', 'vecchissimo.rpt')");
+    esegui(
+        "insert into TempStampa (NomeComputer, NomeReport) values ('BANCO-1', 'vecchissimo.rpt')");
     esegui("insert into TempStampa (NomeComputer, NomeReport) values ('BANCO-2', 'altro.rpt')");
     scrivi(12);
     scrivi(11);
@@ -217,13 +228,20 @@ TEST_F(Scrittura, ReplacesOnlyThisComputersJobs) {
 }
 
 TEST_F(Scrittura, NoticesJoinOnlyThisComputersClientsEvenWithAQuoteInItsName) {
-    esegui("insert into anagraficaclienti (Cognome, NominativoDocumenti) values ('Verdi', 'Verdi Carlo')");
+    esegui("insert into anagraficaclienti (Cognome, NominativoDocumenti) values ('Verdi', 'Verdi "
+           "Carlo')");
     const long long altro = ultimo("anagraficaclienti");
     dm.nomeComputer = "D'ANGELO-PC";
-    esegui("insert into TempAvvisi (NomeComputer, Testo) values ('D''ANGELO-PC', 'Chiusura estiva')");
+    esegui(
+        "insert into TempAvvisi (NomeComputer, Testo) values ('D''ANGELO-PC', 'Chiusura estiva')");
     esegui("insert into TempAvvisi (NomeComputer, Testo) values ('BANCO-2', 'Altro avviso')");
-    esegui(QStringLiteral("insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('D''ANGELO-PC', %1)").arg(cliente));
-    esegui(QStringLiteral("insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-2', %1)").arg(altro));
+    esegui(
+        QStringLiteral(
+            "insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('D''ANGELO-PC', %1)")
+            .arg(cliente));
+    esegui(QStringLiteral(
+               "insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-2', %1)")
+               .arg(altro));
     printing::scriviStampa(dm, 23);
     const QList<Riga> r = righe(" where NomeComputer = 'D''ANGELO-PC'");
     ASSERT_EQ(r.size(), 1);
@@ -268,11 +286,16 @@ TEST_F(PulsantiStampe, ButtonsHandTheirReportOverOnlyWhenTheirQueryHasRows) {
     };
     // Only clients and staff exist: their buttons print, the others do nothing.
     const Caso casi[] = {
-        {"btnStampeClienti", 7, "/Clienti.rpt"},       {"btnStampePersonale", 8, "/Personale.rpt"},
-        {"btnStampaOrari", 9, nullptr},                {"btnStampeEsercizi", 10, nullptr},
-        {"btnStampeAlimenti", 11, nullptr},            {"btnStampePatologie", 12, nullptr},
-        {"btnStampePagamenti", 13, nullptr},           {"btnStampeScadenziario", 14, nullptr},
-        {"btnStampeOrariClienti", 15, nullptr},        {"btnStampeOccasionali", 19, nullptr},
+        {"btnStampeClienti", 7, "/Clienti.rpt"},
+        {"btnStampePersonale", 8, "/Personale.rpt"},
+        {"btnStampaOrari", 9, nullptr},
+        {"btnStampeEsercizi", 10, nullptr},
+        {"btnStampeAlimenti", 11, nullptr},
+        {"btnStampePatologie", 12, nullptr},
+        {"btnStampePagamenti", 13, nullptr},
+        {"btnStampeScadenziario", 14, nullptr},
+        {"btnStampeOrariClienti", 15, nullptr},
+        {"btnStampeOccasionali", 19, nullptr},
         {"BitBtn1", 20, nullptr},
         {"btnStampeConteggioClienti", 18, "/ConteggioCliente.rpt"},
     };
@@ -307,7 +330,9 @@ TEST_F(PulsantiStampe, ClientCountIsPrintedEvenWithoutClients) {
 }
 
 TEST_F(PulsantiStampe, PaymentButtonFollowsThePaymentsQuery) {
-    esegui(QStringLiteral("insert into Pagamenti (Cliente_ID, Data, Importo) values (%1, #3/15/2024#, 45)").arg(cliente));
+    esegui(QStringLiteral(
+               "insert into Pagamenti (Cliente_ID, Data, Importo) values (%1, #3/15/2024#, 45)")
+               .arg(cliente));
     dm.TablePagamenti.requery();
     clic("btnStampePagamenti");
     ASSERT_EQ(righe().size(), 1);
