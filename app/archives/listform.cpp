@@ -180,8 +180,15 @@ int ArchiveListForm::mostra() {
 }
 
 void ArchiveListForm::svuotaRicerca() {
-    for (const SearchBox& box : m_d.boxes)
-        if (QLineEdit* edit = m_boxes.value(box.name)) edit->clear();
+    // Every box first, then one search: a box read only by the others' search (a numeric
+    // box without its own handler) must not leave its condition behind.
+    for (const SearchBox& box : m_d.boxes) {
+        QLineEdit* edit = m_boxes.value(box.name);
+        if (!edit) continue;
+        const QSignalBlocker quiet(edit);
+        edit->clear();
+    }
+    Edit1Change();
 }
 
 QString ArchiveListForm::filtroRicerca() const {
@@ -211,7 +218,7 @@ void ArchiveListForm::DBGrid1TitleClick(const QString& field) {
 void ArchiveListForm::DBGrid1DblClick() { spdAvantiClick(); }
 
 void ArchiveListForm::spdAvantiClick() {
-    if (scelta) {
+    if (m_d.pickable && scelta) {
         accept();
         return;
     }

@@ -91,7 +91,7 @@ public:
     int mostra();
 
     QLineEdit* searchBox(const QString& name) const { return m_boxes.value(name); }
-    // Empties every search box (each empty text runs the search).
+    // Empties every search box and runs the search once.
     void svuotaRicerca();
     // The filter the boxes give now.
     QString filtroRicerca() const;

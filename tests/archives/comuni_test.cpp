@@ -135,9 +135,6 @@ TEST_F(Municipalities, FinderIsAPickerWithItsOwnToolbarAndGrid) {
     EXPECT_FALSE(finder().windowFlags() & Qt::WindowCloseButtonHint);
     for (const char* absent : {"spdAvanti", "spdInserisci", "spdElimina", "spdAggiorna", "SpeedButton1"})
         EXPECT_EQ(finder().findChild<QToolButton*>(absent), nullptr) << absent;
-    QStringList titles;
-    for (const auto& c : finder().grid()->columns()) titles << c.title;
-    EXPECT_EQ(titles, (QStringList{"Frazione", "Indirizzo", "Civico", "Cap"}));
     QString cap;
     when("frmTrovaCap", [&](QDialog*) {
         Q_EMIT finder().grid()->titleClicked(3, "Cap");

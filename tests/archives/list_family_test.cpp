@@ -89,6 +89,13 @@ TEST_F(ListFamily, NumericBoxAddsItsConditionOnlyOnceItReadsAsANumber) {
     child<QLineEdit>(form, "Edit1")->setText("Quota");
     EXPECT_EQ(dm.TableOperazionePagamenti.filter(), "Descrizione like 'Quota*'");
     EXPECT_EQ(dm.TableOperazionePagamenti.recordCount(), 2);
+    // Emptying the boxes leaves no amount condition behind.
+    child<QLineEdit>(form, "Edit2")->setText("8");
+    child<QLineEdit>(form, "Edit1")->setText("Quota ");
+    ASSERT_EQ(dm.TableOperazionePagamenti.filter(), "Descrizione like 'Quota *' and Importo = 8");
+    form->svuotaRicerca();
+    EXPECT_EQ(dm.TableOperazionePagamenti.filter(), "");
+    EXPECT_EQ(dm.TableOperazionePagamenti.recordCount(), 3);
 }
 
 TEST_F(ListFamily, TitleClicksToggleOnTheCurrentDirectionOnly) {
@@ -263,19 +270,6 @@ TEST_F(ListFamily, EliminaAsksTheMembersQuestionAndKeepsThePrecedingRecordCurren
     EXPECT_EQ(dialogs.shown[0].text, "Sei sicuro di voler eliminare l'alimento?");
     EXPECT_EQ(dialogs.shown[0].caption, "Messaggio di avviso");
     EXPECT_EQ(dm.TableAlimenti.value("Descrizione").toString(), "D'Annunzio dolci");
-
-    const std::pair<ArchiveListForm*, const char*> questions[] = {
-        {a.frmEsercizi, "Sei Sicuro di voler eliminare l'esercizio?"},
-        {a.frmPatologie, "Sei Sicuro di voler eliminare La patologia?"},
-        {a.frmGruppiMuscolari, "Sei Sicuro di voler eliminare il gruppo muscolare?"},
-        {a.frmGrigliaGruppiSportivi, "Sei Sicuro di voler eliminare il gruppo sportivo?"},
-        {a.frmGrigliaStagioni, "Sei sicuro di voler eliminare la Stagione?"},
-        {a.frmModPagam, "Sei sicuro di voler eliminare la modalità di pagamento?"},
-        {a.frmGrigliaTipoAbbonamenti, "Sei sicuro di voler eliminare il Pagamento?"},
-        {a.frmGrigliaOperazionePagamenti, "Sei Sicuro di voler eliminare l' Operazione di Pagamento ?"},
-        {a.frmGrigliaComuni, "Sei sicuro di voler eliminare il Comune ?"},
-    };
-    for (const auto& [form, text] : questions) EXPECT_EQ(form->descriptor().deleteQuestion, text);
 }
 
 TEST_F(ListFamily, RicaricaShowsOtherWorkstationsRowsAndKeepsFilterAndSort) {
@@ -289,51 +283,23 @@ TEST_F(ListFamily, RicaricaShowsOtherWorkstationsRowsAndKeepsFilterAndSort) {
     EXPECT_EQ(dm.TableAlimenti.filter(), "Descrizione like 'P*'");
 }
 
-TEST_F(ListFamily, MembersKeepTheirNamesGridsMenusAndHelp) {
-    struct Case {
-        ArchiveListForm* form;
-        const char* className;
-        const char* caption;
-        int help;
-        const char* grid;
-        bool menu;
-        const char* helpButton;
-    };
-    const Case cases[] = {
-        {a.frmAlimenti, "TfrmAlimenti", "Alimenti", 205, "frmAlimenti_Griglia", true, "SpeedButton1"},
-        {a.frmEsercizi, "TfrmEsercizi", "Esercizi", 250, "frmEsercizi_Griglia", true, "SpeedButton1"},
-        {a.frmPatologie, "TfrmPatologie", "Patologie", 280, "frmPatologie_Griglia", true, "SpeedButton1"},
-        {a.frmGruppiMuscolari, "TfrmGruppiMuscolari", "Gruppi Muscolari", 810, "frmGruppiMuscolari_Griglia", false, "SpeedButton2"},
-        {a.frmGrigliaGruppiSportivi, "TfrmGrigliaGruppiSportivi", "Gruppi Sportivi", 830, "frmGrigliaGruppiSportivi", false, "SpeedButton1"},
-        {a.frmGrigliaStagioni, "TfrmGrigliaStagioni", "Stagioni", 890, "frmGrigliaStagioni", true, "SpeedButton1"},
-        {a.frmModPagam, "TfrmModPagam", "Modalità di Pagamento", 260, "frmModPagam_Griglia", false, "SpeedButton1"},
-        {a.frmGrigliaTipoAbbonamenti, "TfrmGrigliaTipoAbbonamenti", "Tipo Abbonamenti", 910, "frmGrigliaTipoAbbonamenti", true, "SpeedButton1"},
-        {a.frmGrigliaOperazionePagamenti, "TfrmGrigliaOperazionePagamenti", "Operazione Pagamenti", 870, "frmGrigliaOperazionePagamenti", true, "SpeedButton1"},
-        {a.frmGrigliaComuni, "TfrmGrigliaComuni", "Comuni", 1700, "frmGrigliaComuni", true, "SpeedButton1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.className);
-        EXPECT_STREQ(c.form->metaObject()->className(), c.className);
-        EXPECT_EQ(c.form->objectName(), QString(c.className).mid(1));
-        EXPECT_EQ(c.form->windowTitle(), c.caption);
-        EXPECT_EQ(ui::HelpService::helpContextFor(c.form), c.help);
-        EXPECT_EQ(dm.griglie.value(c.grid), c.form->grid());
-        auto* menu = c.form->grid()->popupMenu();
-        EXPECT_EQ(menu != nullptr, c.menu);
-        if (menu) {
-            QStringList items;
-            for (QAction* act : menu->actions()) items << act->text();
-            EXPECT_EQ(items, (QStringList{"Salva Griglia", "Elimina Colonna", "Reset Griglia"}));
-        }
-        for (const char* b : {"spdAggiorna", "spdIndietro", "spdElimina", "spdInserisci", "spdAvanti", c.helpButton})
-            if (auto* tool = child<QToolButton>(c.form, b)) {
-                EXPECT_EQ(tool->focusPolicy(), Qt::NoFocus) << b;
-            }
+TEST_F(ListFamily, EveryListIsItsClassNamedInstanceWithItsGridRegisteredAndHelp) {
+    for (ArchiveListForm* form : host->findChildren<ArchiveListForm*>()) {
+        SCOPED_TRACE(form->objectName().toStdString());
+        EXPECT_EQ(QString(form->metaObject()->className()), "T" + form->objectName());
+        EXPECT_EQ(dm.griglie.value(form->descriptor().gridName), form->grid());
+        EXPECT_EQ(form->grid()->popupMenu() != nullptr, form->descriptor().layoutMenu);
+        for (QToolButton* tool : form->findChildren<QToolButton*>()) EXPECT_EQ(tool->focusPolicy(), Qt::NoFocus);
     }
-    EXPECT_EQ(a.frmTrovaCap->grid()->popupMenu()->actions().at(2)->text(), "Reset Colonne");
-    EXPECT_EQ(dm.griglie.value("frmTrovaCap"), a.frmTrovaCap->grid());
+    // Registers without a layout menu, and the finder's own captions.
+    for (ArchiveListForm* form : {static_cast<ArchiveListForm*>(a.frmModPagam), static_cast<ArchiveListForm*>(a.frmGruppiMuscolari),
+                                  static_cast<ArchiveListForm*>(a.frmGrigliaGruppiSportivi)})
+        EXPECT_EQ(form->grid()->popupMenu(), nullptr) << form->objectName().toStdString();
+    QStringList items;
+    for (QAction* act : a.frmTrovaCap->grid()->popupMenu()->actions()) items << act->text();
+    EXPECT_EQ(items, (QStringList{"Salva Griglia", "Elimina colonna", "Reset Colonne"}));
 
-    // The help button opens the window's own page.
+    // The help button (SpeedButton2 in the muscle groups) opens the window's own page.
     ui::help().setHelpFolder(qEnvironmentVariable("VASTREL_SOURCE_DIR") + "/help");
     click(a.frmGruppiMuscolari, "SpeedButton2");
     ASSERT_FALSE(ui::help().windows().isEmpty());
