@@ -4,6 +4,7 @@
 #include "app/shell/frmpass.h"
 #include "app/shell/startup.h"
 #include "common/controls/dialogs.h"
+#include "common/controls/formconventions.h"
 #include "common/controls/gridlayout.h"
 #include "common/controls/help.h"
 #include "common/paths.h"
@@ -110,6 +111,10 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
         if (mostraDitta) mostraDitta();
     });
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+
+    // Memo1 and the date boxes follow the forms' focus colours and arrow keys.
+    ui::FormConventions::install(this);
+    ui::FormConventions::setArrowNavigation(Memo1);
 
     askPassword = [this] { return TfrmPass::chiedi(this); };
     caricaGriglia = [this](const QString& name) {
@@ -389,10 +394,18 @@ void TForm1::SpeedButton11Click() {
 void TForm1::SpeedButton8Click() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* e) {
+    // The other windows close first, while the shared queries are still open: a window that
+    // asks about unsaved changes can still save them, or keep the program running.
+    ui::help().closeAll();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible()) continue;
+        if (!w->close()) {
+            e->ignore();
+            return;
+        }
+    }
     m_dm.chiudiQuery();
     m_dm.Connessione.close();
     e->accept();
-    ui::help().closeAll();
-    QApplication::closeAllWindows();
     QApplication::quit();
 }

@@ -13,6 +13,9 @@ using TestApplication = QCoreApplication;
 int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Where the sources (help, reports, fixtures) and the built programs are.
+    if (qEnvironmentVariableIsEmpty("VASTREL_SOURCE_DIR")) qputenv("VASTREL_SOURCE_DIR", VASTREL_TEST_SOURCE_DIR);
+    if (qEnvironmentVariableIsEmpty("VASTREL_BIN_DIR")) qputenv("VASTREL_BIN_DIR", VASTREL_TEST_BIN_DIR);
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
