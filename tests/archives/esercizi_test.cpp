@@ -14,9 +14,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#if __has_include("common/scanner/acquire.h")
+#ifdef VASTREL_HAS_SCANNER
 #include "common/scanner/acquire.h"
-#define HAS_SCANNER 1
 #endif
 
 using namespace archives_test;
@@ -271,21 +270,30 @@ TEST_F(Exercises, MuscleGroupChosenClearedAndEdited) {
     EXPECT_EQ(dialogs.messages(), QStringList{"L'esercizio non ha un gruppo muscolare da modificare"});
 }
 
-#ifdef HAS_SCANNER
+#ifdef VASTREL_HAS_SCANNER
 TEST_F(Exercises, AcquiredPictureFromTheScannerIsFittedToTheBox) {
+    // SANE's own test backend, one device (no choice to make).
     QTemporaryDir sane;
-    QFile dll(sane.filePath("dll.conf"));
-    ASSERT_TRUE(dll.open(QIODevice::WriteOnly));
-    dll.write("test\n");
-    dll.close();
-    QFile conf(sane.filePath("test.conf"));
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("number_of_devices 1\n");
-    conf.close();
+    auto write = [&](const char* name, const char* text) {
+        QFile f(sane.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write("test.conf", "number_of_devices 1\n");
     const QByteArray previous = qgetenv("SANE_CONFIG_DIR");
     qputenv("SANE_CONFIG_DIR", sane.path().toLocal8Bit());
+    // No device at all: nothing changes, nothing is said.
+    write("dll.conf", "");
     resetAcquisition();
-    when("frmSceltaSorgente", [](QDialog* w) { w->accept(); });
+    open("Plank", [&] {
+        d().Modificato = false;
+        click(&d(), "Button7");
+        EXPECT_FALSE(d().Modificato);
+    });
+    EXPECT_TRUE(picture("Plank").isNull());
+
+    write("dll.conf", "test\n");
+    resetAcquisition();
     const QSize box = d().DBImage1->targetSize();
     open("Plank", [&] { click(&d(), "Button7"); });
     resetAcquisition();
@@ -295,6 +303,7 @@ TEST_F(Exercises, AcquiredPictureFromTheScannerIsFittedToTheBox) {
     EXPECT_TRUE(stored.width() == box.width() || stored.height() == box.height());
     EXPECT_LE(stored.width(), box.width());
     EXPECT_LE(stored.height(), box.height());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 #endif
 
