@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace stampa {
@@ -43,7 +44,7 @@ struct PittoreGriglia::Caratteri {
         avanzi.fill(-1);
     }
     // At least the width of the text on one line (kerning only narrows it).
-    double stima(const QString& t) const {
+    double stima(QStringView t) const {
         double w = 0;
         for (const QChar ch : t) {
             const char16_t u = ch.unicode();
@@ -94,9 +95,19 @@ const PittoreGriglia::Corsa& PittoreGriglia::corsa(const QString& t, const Carat
 
 int PittoreGriglia::righe(const CellaGriglia& c, const Caratteri& f, double larghezza) const {
     if (c.testo.isEmpty()) return 1;
-    if (c.formati.isEmpty() && !c.testo.contains(QChar::LineSeparator) &&
-        f.stima(c.testo) * 1.01 <= larghezza)
-        return 1;
+    // Lines that each fit need no layout: most cells are a few short lines.
+    if (c.formati.isEmpty()) {
+        int n = 0;
+        bool entrano = true;
+        for (const QStringView parte : QStringView(c.testo).split(QChar::LineSeparator)) {
+            ++n;
+            if (f.stima(parte) * 1.01 > larghezza) {
+                entrano = false;
+                break;
+            }
+        }
+        if (entrano) return n;
+    }
     QTextLayout l(c.testo, f.font, m_dispositivo);
     QTextOption o;
     o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -150,17 +161,24 @@ void PittoreGriglia::disegnaRiga(QPainter& p, const Griglia& g, const RigaGrigli
         const Caratteri& f = caratteri(g.scala, c.grassetto || rigaGrassetta);
         const double interna = std::max(8.0, wc - 2 * kPadX);
         bool fatto = c.testo.isEmpty();
-        if (!fatto && c.formati.isEmpty() && !c.testo.contains(QChar::LineSeparator)) {
-            const Corsa& k = corsa(c.testo, f);
-            if (k.larghezza <= interna) {
+        if (!fatto && c.formati.isEmpty()) {
+            // Each line shaped once for the whole report, when every line fits.
+            std::vector<Corsa> corse;
+            for (const QStringView parte : QStringView(c.testo).split(QChar::LineSeparator)) {
+                corse.push_back(corsa(parte.toString(), f));
+                if (corse.back().larghezza > interna) break;
+            }
+            fatto = std::all_of(corse.begin(), corse.end(),
+                                [&](const Corsa& k) { return k.larghezza <= interna; });
+            for (size_t i = 0; fatto && i < corse.size(); ++i) {
                 double dx = 0;
                 if (c.allineamento & Qt::AlignRight)
-                    dx = interna - k.larghezza;
+                    dx = interna - corse[i].larghezza;
                 else if (c.allineamento & Qt::AlignHCenter)
-                    dx = (interna - k.larghezza) / 2;
-                for (const QGlyphRun& run : k.glifi)
-                    p.drawGlyphRun(QPointF(x + kPadX + dx, origine.y() + kPadY), run);
-                fatto = true;
+                    dx = (interna - corse[i].larghezza) / 2;
+                for (const QGlyphRun& run : corse[i].glifi)
+                    p.drawGlyphRun(
+                        QPointF(x + kPadX + dx, origine.y() + kPadY + double(i) * f.riga), run);
             }
         }
         if (!fatto) {
