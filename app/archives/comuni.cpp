@@ -25,7 +25,6 @@ DetailField campo(const char* control, const char* field, const QString& label, 
 
 ListDescriptor grigliaComuni(Tform_DB& dm) {
     ListDescriptor d;
-    d.className = QStringLiteral("TfrmGrigliaComuni");
     d.objectName = QStringLiteral("frmGrigliaComuni");
     d.caption = QStringLiteral("Comuni");
     d.helpContext = 1700;
@@ -51,7 +50,6 @@ ListDescriptor grigliaComuni(Tform_DB& dm) {
 
 DetailDescriptor comuniDettaglio(Tform_DB& dm) {
     DetailDescriptor d;
-    d.className = QStringLiteral("TfrmComuniDettaglio");
     d.objectName = QStringLiteral("frmComuniDettaglio");
     d.caption = QStringLiteral("Comuni");
     d.helpContext = 1700;
@@ -72,7 +70,6 @@ DetailDescriptor comuniDettaglio(Tform_DB& dm) {
 
 ListDescriptor trovaCap(Tform_DB& dm) {
     ListDescriptor d;
-    d.className = QStringLiteral("TfrmTrovaCap");
     d.objectName = QStringLiteral("frmTrovaCap");
     d.caption = QStringLiteral("Trova Cap");
     d.query = &dm.TableIndirizzi;

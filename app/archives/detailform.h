@@ -34,8 +34,7 @@ struct RequiredField {
 };
 
 struct DetailDescriptor {
-    QString className;  // "TfrmAlimentiDett"
-    QString objectName; // "frmAlimentiDett"
+    QString objectName; // "frmAlimentiDett", the instance of class TfrmAlimentiDett
     QString caption;
     int helpContext = 0;
     db::Dataset* query = nullptr;

@@ -24,7 +24,6 @@ const QString kGruppo = QStringLiteral("GruppoMuscolare_ID");
 
 DetailDescriptor eserciziDett(Tform_DB& dm) {
     DetailDescriptor d;
-    d.className = QStringLiteral("TfrmEserciziDett");
     d.objectName = QStringLiteral("frmEserciziDett");
     d.caption = QStringLiteral("Esercizi");
     d.helpContext = 255;

@@ -39,8 +39,7 @@ struct FieldDefault {
 
 // Everything that tells one list window of the family from another.
 struct ListDescriptor {
-    QString className;       // "TfrmAlimenti"
-    QString objectName;      // "frmAlimenti"
+    QString objectName;      // "frmAlimenti", the instance of class TfrmAlimenti
     QString caption;
     int helpContext = 0;
     db::Dataset* query = nullptr; // a shared query of the data module

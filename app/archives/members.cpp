@@ -43,10 +43,9 @@ RequiredField descrizioneRichiesta(const QString& message, const QString& captio
     return {QStringLiteral("DBEdit1"), message, caption};
 }
 
-ListDescriptor lista(const char* className, const char* objectName, const QString& caption,
+ListDescriptor lista(const char* objectName, const QString& caption,
                      int help, db::Dataset& query, const QString& gridName) {
     ListDescriptor d;
-    d.className = QString::fromLatin1(className);
     d.objectName = QString::fromLatin1(objectName);
     d.caption = caption;
     d.helpContext = help;
@@ -56,10 +55,9 @@ ListDescriptor lista(const char* className, const char* objectName, const QStrin
     return d;
 }
 
-DetailDescriptor dettaglio(const char* className, const char* objectName, const QString& caption,
+DetailDescriptor dettaglio(const char* objectName, const QString& caption,
                            int help, db::Dataset& query) {
     DetailDescriptor d;
-    d.className = QString::fromLatin1(className);
     d.objectName = QString::fromLatin1(objectName);
     d.caption = caption;
     d.helpContext = help;
@@ -68,7 +66,7 @@ DetailDescriptor dettaglio(const char* className, const char* objectName, const 
 }
 
 ListDescriptor alimenti(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmAlimenti", "frmAlimenti", QStringLiteral("Alimenti"), 205,
+    ListDescriptor d = lista("frmAlimenti", QStringLiteral("Alimenti"), 205,
                              dm.TableAlimenti, QStringLiteral("frmAlimenti_Griglia"));
     for (const char* f : {"E%", "ACQ", "PRO", "GRA", "CAR", "FIB", "KC"})
         d.defaults << valore(QString::fromLatin1(f), 0);
@@ -85,7 +83,7 @@ ListDescriptor alimenti(Tform_DB& dm) {
 }
 
 DetailDescriptor alimentiDett(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmAlimentiDett", "frmAlimentiDett", QStringLiteral("Alimenti"),
+    DetailDescriptor d = dettaglio("frmAlimentiDett", QStringLiteral("Alimenti"),
                                    210, dm.TableAlimenti);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
                 campo(QStringLiteral("DBEdit2"), QStringLiteral("KC"), QStringLiteral("KCal per 100 grammi"), 120),
@@ -101,7 +99,7 @@ DetailDescriptor alimentiDett(Tform_DB& dm) {
 }
 
 ListDescriptor esercizi(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmEsercizi", "frmEsercizi", QStringLiteral("Esercizi"), 250,
+    ListDescriptor d = lista("frmEsercizi", QStringLiteral("Esercizi"), 250,
                              dm.TableEsercizi, QStringLiteral("frmEsercizi_Griglia"));
     d.defaults = {valore(QStringLiteral("GruppoMuscolare_ID"), 0)};
     d.deleteQuestion = QStringLiteral("Sei Sicuro di voler eliminare l'esercizio?");
@@ -112,7 +110,7 @@ ListDescriptor esercizi(Tform_DB& dm) {
 }
 
 ListDescriptor patologie(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmPatologie", "frmPatologie", QStringLiteral("Patologie"), 280,
+    ListDescriptor d = lista("frmPatologie", QStringLiteral("Patologie"), 280,
                              dm.TablePatologie, QStringLiteral("frmPatologie_Griglia"));
     d.blankDescription = true;
     d.deleteQuestion = QStringLiteral("Sei Sicuro di voler eliminare La patologia?");
@@ -122,7 +120,7 @@ ListDescriptor patologie(Tform_DB& dm) {
 }
 
 DetailDescriptor patologieDett(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmPatologieDett", "frmPatologieDett", QStringLiteral("Patologie"),
+    DetailDescriptor d = dettaglio("frmPatologieDett", QStringLiteral("Patologie"),
                                    285, dm.TablePatologie);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
                 memo(QStringLiteral("DBEdit2"), QStringLiteral("Cura"), QStringLiteral("Cura"))};
@@ -131,7 +129,7 @@ DetailDescriptor patologieDett(Tform_DB& dm) {
 }
 
 ListDescriptor gruppiMuscolari(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmGruppiMuscolari", "frmGruppiMuscolari", QStringLiteral("Gruppi Muscolari"),
+    ListDescriptor d = lista("frmGruppiMuscolari", QStringLiteral("Gruppi Muscolari"),
                              810, dm.TableGruppiMuscolari, QStringLiteral("frmGruppiMuscolari_Griglia"));
     d.blankDescription = true;
     d.deleteQuestion = QStringLiteral("Sei Sicuro di voler eliminare il gruppo muscolare?");
@@ -142,7 +140,7 @@ ListDescriptor gruppiMuscolari(Tform_DB& dm) {
 }
 
 DetailDescriptor gruppiMuscolariDett(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmGruppiMuscolariDett", "frmGruppiMuscolariDett",
+    DetailDescriptor d = dettaglio("frmGruppiMuscolariDett",
                                    QStringLiteral("gruppi Muscolari"), 820, dm.TableGruppiMuscolari);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la descrizione"), kErrore)};
@@ -150,7 +148,7 @@ DetailDescriptor gruppiMuscolariDett(Tform_DB& dm) {
 }
 
 ListDescriptor gruppiSportivi(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmGrigliaGruppiSportivi", "frmGrigliaGruppiSportivi",
+    ListDescriptor d = lista("frmGrigliaGruppiSportivi",
                              QStringLiteral("Gruppi Sportivi"), 830, dm.TableGruppoSportivo,
                              QStringLiteral("frmGrigliaGruppiSportivi"));
     d.blankDescription = true;
@@ -162,7 +160,7 @@ ListDescriptor gruppiSportivi(Tform_DB& dm) {
 }
 
 DetailDescriptor gruppoSportivo(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmGruppoSportivo", "frmGruppoSportivo", QStringLiteral("Gruppo Sportivo"),
+    DetailDescriptor d = dettaglio("frmGruppoSportivo", QStringLiteral("Gruppo Sportivo"),
                                    840, dm.TableGruppoSportivo);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso)};
@@ -170,7 +168,7 @@ DetailDescriptor gruppoSportivo(Tform_DB& dm) {
 }
 
 ListDescriptor stagioni(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmGrigliaStagioni", "frmGrigliaStagioni", QStringLiteral("Stagioni"), 890,
+    ListDescriptor d = lista("frmGrigliaStagioni", QStringLiteral("Stagioni"), 890,
                              dm.TableStagione, QStringLiteral("frmGrigliaStagioni"));
     d.defaults = {oggi(QStringLiteral("DallaData")), oggi(QStringLiteral("AllaData"))};
     d.deleteQuestion = QStringLiteral("Sei sicuro di voler eliminare la Stagione?");
@@ -180,7 +178,7 @@ ListDescriptor stagioni(Tform_DB& dm) {
 }
 
 DetailDescriptor stagione(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmStagione", "frmStagione", QStringLiteral("Stagione"), 900,
+    DetailDescriptor d = dettaglio("frmStagione", QStringLiteral("Stagione"), 900,
                                    dm.TableStagione);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
                 campo(QStringLiteral("DBEdit2"), QStringLiteral("DallaData"), QStringLiteral("Dalla data"), 110),
@@ -190,7 +188,7 @@ DetailDescriptor stagione(Tform_DB& dm) {
 }
 
 ListDescriptor modPagam(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmModPagam", "frmModPagam", QStringLiteral("Modalità di Pagamento"), 260,
+    ListDescriptor d = lista("frmModPagam", QStringLiteral("Modalità di Pagamento"), 260,
                              dm.TableModPaga, QStringLiteral("frmModPagam_Griglia"));
     d.blankDescription = true;
     d.deleteQuestion = QStringLiteral("Sei sicuro di voler eliminare la modalità di pagamento?");
@@ -201,7 +199,7 @@ ListDescriptor modPagam(Tform_DB& dm) {
 }
 
 DetailDescriptor modPagamDett(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmModPagamDett", "frmModPagamDett", QStringLiteral("Modalità di Pagamento"),
+    DetailDescriptor d = dettaglio("frmModPagamDett", QStringLiteral("Modalità di Pagamento"),
                                    265, dm.TableModPaga);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kErrore)};
@@ -209,7 +207,7 @@ DetailDescriptor modPagamDett(Tform_DB& dm) {
 }
 
 ListDescriptor tipoAbbonamenti(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmGrigliaTipoAbbonamenti", "frmGrigliaTipoAbbonamenti",
+    ListDescriptor d = lista("frmGrigliaTipoAbbonamenti",
                              QStringLiteral("Tipo Abbonamenti"), 910, dm.TableTipoPagamenti,
                              QStringLiteral("frmGrigliaTipoAbbonamenti"));
     d.defaults = {valore(QStringLiteral("ScadenzaMesi"), 0)};
@@ -219,7 +217,7 @@ ListDescriptor tipoAbbonamenti(Tform_DB& dm) {
 }
 
 DetailDescriptor tipoPagamenti(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmTipoPagamenti", "frmTipoPagamenti", QStringLiteral("Tipo Abbonamenti"),
+    DetailDescriptor d = dettaglio("frmTipoPagamenti", QStringLiteral("Tipo Abbonamenti"),
                                    920, dm.TableTipoPagamenti);
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
                 campo(QStringLiteral("DBEdit2"), QStringLiteral("ScadenzaMesi"),
@@ -229,7 +227,7 @@ DetailDescriptor tipoPagamenti(Tform_DB& dm) {
 }
 
 ListDescriptor operazioni(Tform_DB& dm) {
-    ListDescriptor d = lista("TfrmGrigliaOperazionePagamenti", "frmGrigliaOperazionePagamenti",
+    ListDescriptor d = lista("frmGrigliaOperazionePagamenti",
                              QStringLiteral("Operazione Pagamenti"), 870, dm.TableOperazionePagamenti,
                              QStringLiteral("frmGrigliaOperazionePagamenti"));
     SearchBox importo{QStringLiteral("Edit2"), QStringLiteral("Importo"), QStringLiteral("Importo")};
@@ -243,7 +241,7 @@ ListDescriptor operazioni(Tform_DB& dm) {
 }
 
 DetailDescriptor operazione(Tform_DB& dm) {
-    DetailDescriptor d = dettaglio("TfrmOperazionePagamenti", "frmOperazionePagamenti",
+    DetailDescriptor d = dettaglio("frmOperazionePagamenti",
                                    QStringLiteral("Operazione Pagamenti"), 880, dm.TableOperazionePagamenti);
     DetailField importo = campo(QStringLiteral("DBEdit3"), QStringLiteral("Importo"), QStringLiteral("Importo"), 120);
     importo.amount = true;
