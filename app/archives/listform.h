@@ -86,7 +86,8 @@ public:
     // and the caller reads the shared query's current row.
     bool scelta = false;
 
-    // Shows the window modally (maximised) through the dialog service.
+    // Shows the window modally (maximised) through the dialog service: QDialog::Accepted
+    // when a picker was left by choosing a record.
     int mostra();
 
     QLineEdit* searchBox(const QString& name) const { return m_boxes.value(name); }
