@@ -293,6 +293,18 @@ private:
         if (!rs || r < 0 || r >= rs->conteggio()) return nullptr;
         int c = rs->colonna(nome);
         if (c >= 0) return cella(rs, r, c);
+        // "Tel|Cell": whether any of the columns has a value.
+        if (nome.find('|') != std::string_view::npos) {
+            size_t da = 0;
+            while (da <= nome.size()) {
+                const size_t a = std::min(nome.find('|', da), nome.size());
+                const int k = rs->colonna(nome.substr(da, a - da));
+                if (k >= 0 && !rs->nullo(r, k) && !rs->testo(r, k).isEmpty()) return vero();
+                if (k >= 0 && rs->tipo(k) == db::FieldType::Blob && !rs->nullo(r, k)) return vero();
+                da = a + 1;
+            }
+            return falso();
+        }
         // "Sesso=F": whether the value is that text (case and accents ignored).
         if (const size_t uguale = nome.find('='); uguale != std::string_view::npos) {
             c = rs->colonna(nome.substr(0, uguale));

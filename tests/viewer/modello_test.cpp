@@ -75,6 +75,10 @@ TEST_F(Modello, FormsOfAColumn) {
                     "{{#Sesso=f}}F{{/Sesso=f}}{{#Note.si}}N{{/Note.si}};{{/righe}}",
                     rs),
               "-;OFN;OF;");
+    EXPECT_EQ(rendi("{{#righe}}{{#Note|Inesistente}}n{{/Note|Inesistente}}{{^Note|Sesso}}-{{/"
+                    "Note|Sesso}};{{/righe}}",
+                    rs),
+              ";n;;");
     // An unknown form or column prints nothing rather than something wrong.
     EXPECT_EQ(rendi("{{#primo}}[{{Data.colore}}{{Inesistente}}]{{/primo}}", rs), "[]");
 }
