@@ -243,6 +243,9 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
             d->documentLayout()->draw(&p, ctx);
             p.restore();
         } else if (seg.tipo == Segmento::Tipo::Griglia) {
+            // A row taller than a page is cut at the body's edge, never drawn on the footer.
+            p.save();
+            p.setClipRect(m_corpo.adjusted(-2, -2, 2, 2), Qt::IntersectClip);
             const Griglia& g = *seg.griglia;
             const std::vector<float>& altezze = m_altezze[size_t(pz.segmento)];
             double y = m_corpo.top() + pz.y;
@@ -257,6 +260,7 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
                                        h, r + 1 == pz.a && r + 1 == int(g.righe.size()));
                 y += h;
             }
+            p.restore();
         }
     }
     p.restore();
