@@ -176,7 +176,9 @@ void Tform_DB::cmdFiltriClick() {
 
 QString Tform_DB::ConvertiMemo(const QString& text) { return text.left(100); }
 
-static const char* const kPictureFilter = "JPEG Images (*.jpg);; Bitmap Images (*.BMP *.bmp)";
+// File names are case-sensitive here: offer every spelling a camera or scanner writes.
+static const char* const kPictureFilter =
+    "JPEG Images (*.jpg *.JPG *.jpeg *.JPEG);; Bitmap Images (*.bmp *.BMP)";
 
 QString Tform_DB::OpenPictureDialog(QWidget* parent) const {
     return ui::dialogs().openFile(parent, QStringLiteral("Carica immagine.."), cartellaProgramma,
