@@ -68,7 +68,7 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
     auto* help = new QToolButton(central);
     help->setObjectName(QStringLiteral("SpeedButton3"));
     help->setText(QStringLiteral("Aiuto"));
-    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     help->setFocusPolicy(Qt::NoFocus);
     connect(help, &QToolButton::clicked, this, [this] {
