@@ -15,7 +15,7 @@ class QAbstractListModel;
 
 namespace ui {
 
-// Data-aware edit controls (Delphi's TDBEdit family). A dataset opened deferred is not
+// Data-aware edit controls. A dataset opened deferred is not
 // read for a hidden control: it shows its value once shown. Each is bound to one column of a
 // db::Dataset with setDataset() + setDataField() and follows the dataset's signals:
 // the current row's value is shown, typing puts the row into edit mode, and the typed text

@@ -70,7 +70,7 @@ void paintBase(QWidget* w, const QColor& color) {
     w->setPalette(p);
 }
 
-// A key that types into the control (Delphi's OnKeyPress): characters, Backspace, control
+// A key that types into the control: characters, Backspace, control
 // characters such as Ctrl+V; not Enter, Tab or Escape. Delete changes the text too.
 bool typesSomething(const QKeyEvent* e) {
     if (e->key() == Qt::Key_Delete) return true;
