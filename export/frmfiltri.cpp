@@ -1,19 +1,16 @@
 #include "export/frmfiltri.h"
 
 #include "common/controls/dialogs.h"
+#include "common/controls/filterform.h"
 #include "db/error.h"
 #include "export/form_db.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
+#include <QListWidget>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace esportazioni {
 
@@ -22,64 +19,18 @@ TfrmFiltri::TfrmFiltri(Tform_DB& dm, QWidget* parent)
     setObjectName(QStringLiteral("frmFiltri"));
     setWindowTitle(QStringLiteral("Filtri"));
 
-    lstCampi = new QListWidget(this);
-    lstCampi->setObjectName(QStringLiteral("lstCampi"));
-    Label1 = new QLabel(QStringLiteral("DA"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cmbDA = new QComboBox(this);
-    cmbDA->setObjectName(QStringLiteral("cmbDA"));
-    Label2 = new QLabel(QStringLiteral("A"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    cmbA = new QComboBox(this);
-    cmbA->setObjectName(QStringLiteral("cmbA"));
-    for (QComboBox* b : {cmbDA, cmbA}) {
-        b->setEditable(true);
-        b->setInsertPolicy(QComboBox::NoInsert);
-        b->setMinimumWidth(220);
-        b->setMaxVisibleItems(20);
-    }
-    Label1->setBuddy(cmbDA);
-    Label2->setBuddy(cmbA);
-    chkAnd = new QCheckBox(QStringLiteral("Filtra con AND"), this);
-    chkAnd->setObjectName(QStringLiteral("chkAnd"));
+    const ui::FilterFormControls c = ui::buildFilterForm(this, QStringLiteral("lstCampi"));
+    lstCampi = c.list;
+    Label1 = c.Label1;
+    cmbDA = c.cmbDA;
+    Label2 = c.Label2;
+    cmbA = c.cmbA;
+    chkAnd = c.chkAnd;
     chkAnd->setChecked(true);
-    txtFiltro = new QLineEdit(this);
-    txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
-    txtFiltro->setReadOnly(true);
-    Command1 = new QPushButton(QStringLiteral("Azzera"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Aggiungi"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command3 = new QPushButton(QStringLiteral("Conferma"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    for (QPushButton* b : {Command1, Command2, Command3}) b->setAutoDefault(false);
-
-    auto* valori = new QGridLayout;
-    valori->addWidget(Label1, 0, 0);
-    valori->addWidget(cmbDA, 0, 1);
-    valori->addWidget(Label2, 1, 0);
-    valori->addWidget(cmbA, 1, 1);
-    valori->addWidget(chkAnd, 2, 1);
-    valori->setRowStretch(3, 1);
-    valori->setColumnStretch(1, 1);
-    valori->setContentsMargins(0, 22, 0, 0); // level with the list below its title
-    auto* campi = new QVBoxLayout;
-    campi->addWidget(new QLabel(QStringLiteral("Campi"), this));
-    campi->addWidget(lstCampi);
-    auto* sopra = new QHBoxLayout;
-    sopra->addLayout(campi, 1);
-    sopra->addLayout(valori, 1);
-    auto* bottoni = new QHBoxLayout;
-    bottoni->addWidget(Command1);
-    bottoni->addStretch(1);
-    bottoni->addWidget(Command2);
-    bottoni->addWidget(Command3);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(sopra, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Filtro"), this));
-    layout->addWidget(txtFiltro);
-    layout->addLayout(bottoni);
-    resize(560, 380);
+    txtFiltro = c.txtFiltro;
+    Command1 = c.Command1;
+    Command2 = c.Command2;
+    Command3 = c.Command3;
 
     // Values are read for a selected column only: focus alone makes a row current.
     connect(lstCampi, &QListWidget::itemSelectionChanged, this, &TfrmFiltri::lstCampiClick);

@@ -1,18 +1,15 @@
 #include "viewer/frmfiltro.h"
 
 #include "common/controls/dialogs.h"
+#include "common/controls/filterform.h"
 #include "db/connection.h"
 #include "db/error.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QListWidget>
 
 namespace stampa {
 
@@ -22,54 +19,17 @@ TfrmFiltro::TfrmFiltro(Globali& globali, QWidget* parent)
     setWindowTitle(QStringLiteral("Selezione filtri"));
     setModal(true);
 
-    lstCampiFiltro = new QListWidget(this);
-    lstCampiFiltro->setObjectName(QStringLiteral("lstCampiFiltro"));
-    Label1 = new QLabel(QStringLiteral("DA"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cmbDA = new QComboBox(this);
-    cmbDA->setObjectName(QStringLiteral("cmbDA"));
-    cmbDA->setEditable(true);
-    Label2 = new QLabel(QStringLiteral("A"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    cmbA = new QComboBox(this);
-    cmbA->setObjectName(QStringLiteral("cmbA"));
-    cmbA->setEditable(true);
-    txtFiltro = new QLineEdit(this);
-    txtFiltro->setObjectName(QStringLiteral("txtFiltro"));
-    txtFiltro->setReadOnly(true);
-    chkAnd = new QCheckBox(QStringLiteral("Filtra con AND"), this);
-    chkAnd->setObjectName(QStringLiteral("chkAnd"));
-    Command2 = new QPushButton(QStringLiteral("Aggiungi"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command1 = new QPushButton(QStringLiteral("Azzera"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command3 = new QPushButton(QStringLiteral("Conferma"), this);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    for (QPushButton* b : {Command1, Command2, Command3})
-        b->setAutoDefault(false);
-
-    auto* valori = new QGridLayout;
-    valori->addWidget(Label1, 0, 0);
-    valori->addWidget(cmbDA, 0, 1);
-    valori->addWidget(Label2, 1, 0);
-    valori->addWidget(cmbA, 1, 1);
-    valori->addWidget(chkAnd, 2, 1);
-    auto* destra = new QVBoxLayout;
-    destra->addLayout(valori);
-    destra->addStretch();
-    auto* alto = new QHBoxLayout;
-    alto->addWidget(lstCampiFiltro, 1);
-    alto->addLayout(destra, 1);
-    auto* pulsanti = new QHBoxLayout;
-    pulsanti->addWidget(Command2);
-    pulsanti->addWidget(Command1);
-    pulsanti->addStretch();
-    pulsanti->addWidget(Command3);
-    auto* tutto = new QVBoxLayout(this);
-    tutto->addLayout(alto, 1);
-    tutto->addWidget(txtFiltro);
-    tutto->addLayout(pulsanti);
-    resize(560, 360);
+    const ui::FilterFormControls c = ui::buildFilterForm(this, QStringLiteral("lstCampiFiltro"));
+    lstCampiFiltro = c.list;
+    Label1 = c.Label1;
+    cmbDA = c.cmbDA;
+    Label2 = c.Label2;
+    cmbA = c.cmbA;
+    chkAnd = c.chkAnd;
+    txtFiltro = c.txtFiltro;
+    Command1 = c.Command1;
+    Command2 = c.Command2;
+    Command3 = c.Command3;
 
     connect(lstCampiFiltro, &QListWidget::itemClicked, this, &TfrmFiltro::lstCampiFiltroClick);
     connect(cmbDA, qOverload<int>(&QComboBox::activated), this, &TfrmFiltro::cmbDAClick);
