@@ -59,11 +59,16 @@ TEST(Connection, RefusesFilesThatAreNotUsableDatabasesNamingThem) {
     EXPECT_TRUE(err.contains("appunti.db")) << err.toStdString();
     EXPECT_EQ(QFile(text).size(), 4096) << "a foreign file is never touched";
 
+}
+
+TEST(Connection, RefusesAReadOnlyDatabaseNamingIt) {
+    QTemporaryDir dir;
+    db::Connection c;
     const QString readOnly = dir.filePath("solalettura.db");
     ASSERT_TRUE(QFile::copy(testing_support::templateDatabasePath(), readOnly));
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
     if (QFileInfo(readOnly).isWritable()) GTEST_SKIP() << "running as a user that ignores permissions";
-    err = errorOf([&] { c.open(readOnly); });
+    const QString err = errorOf([&] { c.open(readOnly); });
     EXPECT_TRUE(err.contains("solalettura.db")) << err.toStdString();
     EXPECT_FALSE(c.isOpen());
 }
