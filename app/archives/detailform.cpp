@@ -5,6 +5,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/toolbutton.h"
 #include "common/records.h"
 #include "db/dataset.h"
 
@@ -88,15 +89,7 @@ ArchiveDetailForm::~ArchiveDetailForm() = default;
 
 QToolButton* ArchiveDetailForm::addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
                                         const QString& hint, int icon) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setMinimumWidth(64);
-    b->setFocusPolicy(Qt::NoFocus);
+    QToolButton* b = ui::toolButton(this, name, caption, QStyle::StandardPixmap(icon), hint);
     bar->addWidget(b);
     return b;
 }

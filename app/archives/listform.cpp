@@ -5,6 +5,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/toolbutton.h"
 #include "common/personalizzazioni.h"
 #include "common/records.h"
 #include "common/text.h"
@@ -135,15 +136,7 @@ ArchiveListForm::~ArchiveListForm() {
 
 QToolButton* ArchiveListForm::addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
                                       const QString& hint, int icon) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setMinimumWidth(64);
-    b->setFocusPolicy(Qt::NoFocus);
+    QToolButton* b = ui::toolButton(this, name, caption, QStyle::StandardPixmap(icon), hint);
     bar->addWidget(b);
     return b;
 }

@@ -5,6 +5,7 @@
 #include "common/controls/dbedits.h"
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
+#include "common/controls/toolbutton.h"
 #include "common/records.h"
 #include "common/text.h"
 
@@ -34,15 +35,8 @@ TfrmDitta::TfrmDitta(Tform_DB& dm, QWidget* parent)
     top->setContentsMargins(8, 6, 8, 8);
     auto* bar = new QHBoxLayout;
     auto tool = [this, bar](const char* name, const char* caption, const char* hint, QStyle::StandardPixmap icon) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setText(QString::fromUtf8(caption));
-        b->setToolTip(QString::fromUtf8(hint));
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        b->setMinimumWidth(64);
-        b->setFocusPolicy(Qt::NoFocus);
+        QToolButton* b = ui::toolButton(this, QString::fromLatin1(name), QString::fromUtf8(caption), icon,
+                                        QString::fromUtf8(hint));
         bar->addWidget(b);
         return b;
     };

@@ -6,6 +6,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/toolbutton.h"
 #include "common/paths.h"
 #include "common/records.h"
 #include "common/scanner/acquire.h"
@@ -99,15 +100,7 @@ TfrmOpzioni::TfrmOpzioni(Tform_DB& dm, QWidget* parent) : QDialog(parent), m_dm(
 }
 
 QToolButton* TfrmOpzioni::addTool(const QString& name, const QString& caption, int icon) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setMinimumWidth(64);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
+    return ui::toolButton(this, name, caption, QStyle::StandardPixmap(icon));
 }
 
 QWidget* TfrmOpzioni::buildGenerale() {

@@ -5,6 +5,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/toolbutton.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -20,15 +21,7 @@ TfrmUtilita::TfrmUtilita(Tform_DB& dm, QWidget* parent) : QDialog(parent), m_dm(
     ui::HelpService::setHelpContext(this, 800);
 
     auto tool = [this](const char* name, const char* caption, QStyle::StandardPixmap icon) {
-        auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setText(QString::fromUtf8(caption));
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        b->setMinimumWidth(64);
-        b->setFocusPolicy(Qt::NoFocus);
-        return b;
+        return ui::toolButton(this, QString::fromLatin1(name), QString::fromUtf8(caption), icon);
     };
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 6, 8, 10);

@@ -1,0 +1,21 @@
+#include "common/controls/toolbutton.h"
+
+#include <QToolButton>
+
+namespace ui {
+
+QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
+                        QStyle::StandardPixmap icon, const QString& hint) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    if (!hint.isEmpty()) b->setToolTip(hint);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(64);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+} // namespace ui
