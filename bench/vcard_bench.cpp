@@ -12,10 +12,10 @@
 // Each side runs five times, alternately; the best times are compared. The verdict is
 // printed, not asserted.
 
-#include "gen_lists.h"
-#include "gen_random.h"
 #include "common/text.h"
 #include "common/vcard.h"
+#include "gen_lists.h"
+#include "gen_random.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,7 +33,9 @@ double since(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-QString pick(gen::Rng& rng, const auto& list) { return QString::fromUtf8(rng.pick(list)); }
+QString pick(gen::Rng& rng, const auto& list) {
+    return QString::fromUtf8(rng.pick(list));
+}
 
 QList<common::ContattoVCard> contacts(int n) {
     gen::Rng rng(1);
@@ -45,7 +47,8 @@ QList<common::ContattoVCard> contacts(int n) {
         c.cognome = pick(rng, gen::Surnames);
         c.nome = woman ? pick(rng, gen::FemaleNames) : pick(rng, gen::MaleNames);
         if (rng.chance(0.4)) c.telCasa[0] = QStringLiteral("049 %1").arg(rng.range(100000, 999999));
-        c.cellCasa[0] = QStringLiteral("3%1 %2").arg(rng.range(20, 49)).arg(rng.range(1000000, 9999999));
+        c.cellCasa[0] =
+            QStringLiteral("3%1 %2").arg(rng.range(20, 49)).arg(rng.range(1000000, 9999999));
         if (rng.chance(0.05)) c.faxCasa = QStringLiteral("049 %1").arg(rng.range(100000, 999999));
         if (rng.chance(0.8)) {
             QString user = c.nome.toLower() + u'.' + c.cognome.toLower();
@@ -66,8 +69,8 @@ QList<common::ContattoVCard> contacts(int n) {
 }
 
 void row(const char* what, double figure, double reference, const char* target) {
-    std::printf("| %-55s | %8.1f ms | %8.1f ms | %6.2f | %s |\n", what, figure * 1000, reference * 1000,
-                reference > 0 ? figure / reference : 0.0, target);
+    std::printf("| %-55s | %8.1f ms | %8.1f ms | %6.2f | %s |\n", what, figure * 1000,
+                reference * 1000, reference > 0 ? figure / reference : 0.0, target);
 }
 
 } // namespace
@@ -87,7 +90,8 @@ int main(int argc, char** argv) {
         // Export: the text of every card, then the file.
         Clock::time_point t0 = Clock::now();
         QString text;
-        for (const common::ContattoVCard& c : list) text += common::ScriviVCard(c);
+        for (const common::ContattoVCard& c : list)
+            text += common::ScriviVCard(c);
         buildBest = std::min(buildBest, since(t0));
         common::ScriviFileTesto(exported, text);
         exportBest = std::min(exportBest, since(t0));
@@ -114,14 +118,16 @@ int main(int argc, char** argv) {
         linesBest = std::min(linesBest, since(t0));
     }
 
-    std::printf("%d contacts, %lld bytes, %lld lines; %lld cards read back; best of 5\n\n", n, (long long)bytes,
-                (long long)lines, (long long)cards);
-    std::printf("| %-55s | %11s | %11s | %6s | %s |\n", "measure (figure vs reference)", "figure", "reference", "ratio",
-                "target");
+    std::printf("%d contacts, %lld bytes, %lld lines; %lld cards read back; best of 5\n\n", n,
+                (long long)bytes, (long long)lines, (long long)cards);
+    std::printf("| %-55s | %11s | %11s | %6s | %s |\n", "measure (figure vs reference)", "figure",
+                "reference", "ratio", "target");
     std::printf("|---|---|---|---|---|\n");
     char verdict[64];
-    std::snprintf(verdict, sizeof verdict, "export <= 2000 ms: %s", exportBest <= 2.0 ? "PASS" : "MISS");
-    row("export (ScriviVCard + ScriviFileTesto) vs QFile::write", exportBest, writeRefBest, verdict);
+    std::snprintf(verdict, sizeof verdict, "export <= 2000 ms: %s",
+                  exportBest <= 2.0 ? "PASS" : "MISS");
+    row("export (ScriviVCard + ScriviFileTesto) vs QFile::write", exportBest, writeRefBest,
+        verdict);
     row("  of which building the text", buildBest, writeRefBest, "info");
     row("import (LeggiVCard) vs readAll + UTF-8 + split", importBest, linesBest, "info");
     return cards == n ? 0 : 2;

@@ -13,20 +13,24 @@ QString letters(const QString& text) {
     return out;
 }
 
-bool isVowel(QChar c) { return QStringView(u"AEIOU").contains(c); }
+bool isVowel(QChar c) {
+    return QStringView(u"AEIOU").contains(c);
+}
 
 // Consonants first, then vowels, then X, three in all; a name with more than three
 // consonants gives its first, third and fourth.
 QString threeLetters(const QString& text, bool isName) {
     QString consonants, vowels;
-    for (QChar c : letters(text)) (isVowel(c) ? vowels : consonants) += c;
-    if (isName && consonants.size() > 3) return QString(consonants[0]) + consonants[2] + consonants[3];
+    for (QChar c : letters(text))
+        (isVowel(c) ? vowels : consonants) += c;
+    if (isName && consonants.size() > 3)
+        return QString(consonants[0]) + consonants[2] + consonants[3];
     return QString(consonants + vowels + QStringLiteral("XXX")).left(3);
 }
 
 // Values of a character in an odd (1st, 3rd, …) position; digits count as A-J.
-constexpr int OddValues[26] = {1,  0,  5,  7,  9,  13, 15, 17, 19, 21, 2,  4,  18,
-                               20, 11, 3,  6,  8,  12, 14, 16, 10, 22, 25, 24, 23};
+constexpr int OddValues[26] = {1,  0,  5, 7, 9, 13, 15, 17, 19, 21, 2,  4,  18,
+                               20, 11, 3, 6, 8, 12, 14, 16, 10, 22, 25, 24, 23};
 
 // 0-25 for A-Z and, as A-J, for 0-9; -1 for anything else.
 int ordinal(QChar c) {
@@ -43,7 +47,9 @@ bool digitOrNamesake(QChar c) {
     return (c >= u'0' && c <= u'9') || NamesakeDigits.contains(c.toUpper());
 }
 
-bool letter(QChar c) { return ordinal(c) >= 0 && !(c >= u'0' && c <= u'9'); }
+bool letter(QChar c) {
+    return ordinal(c) >= 0 && !(c >= u'0' && c <= u'9');
+}
 
 } // namespace
 
@@ -58,8 +64,8 @@ QChar CarattereControlloFiscale(const QString& primiQuindici) {
     return QChar(u'A' + sum % 26);
 }
 
-QString CodiceFiscale(const QString& cognome, const QString& nome, const QDate& nascita, const QString& sesso,
-                      const QString& codiceComune) {
+QString CodiceFiscale(const QString& cognome, const QString& nome, const QDate& nascita,
+                      const QString& sesso, const QString& codiceComune) {
     const QString comune = codiceComune.trimmed().toUpper();
     if (!nascita.isValid() || comune.size() != 4 || !letter(comune[0])) return QString();
     for (qsizetype i = 1; i < 4; ++i)
@@ -78,7 +84,8 @@ bool ControllaCodiceFiscale(const QString& codice) {
         const QChar c = codice[i];
         const bool ok = (i >= 6 && i <= 7) || (i >= 9 && i <= 10) || (i >= 12 && i <= 14)
                             ? digitOrNamesake(c)
-                            : i == 8 ? MonthLetters.contains(c.toUpper()) : letter(c);
+                        : i == 8 ? MonthLetters.contains(c.toUpper())
+                                 : letter(c);
         if (!ok) return false;
     }
     return CarattereControlloFiscale(codice.left(15)) == codice[15].toUpper();

@@ -15,8 +15,8 @@ namespace common {
 // vowels; letters that have no base letter in A-Z are skipped. Empty when the date is
 // invalid or the cadastral code is not a letter and three digits. The code the
 // administration gives to namesakes (digits replaced by letters) cannot be computed.
-QString CodiceFiscale(const QString& cognome, const QString& nome, const QDate& nascita, const QString& sesso,
-                      const QString& codiceComune);
+QString CodiceFiscale(const QString& cognome, const QString& nome, const QDate& nascita,
+                      const QString& sesso, const QString& codiceComune);
 
 // The check character (A-Z) of the first fifteen characters of a code; a null QChar when
 // they are not fifteen letters and digits.

@@ -20,13 +20,17 @@ QString escaped(const QString& value) {
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
-        if (c == u'\\') out += QStringLiteral("\\\\");
-        else if (c == u';') out += u',';
-        else if (c == u'\n') out += QStringLiteral("\\n");
+        if (c == u'\\')
+            out += QStringLiteral("\\\\");
+        else if (c == u';')
+            out += u',';
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
         else if (c == u'\r') {
             out += QStringLiteral("\\n");
             if (i + 1 < value.size() && value[i + 1] == u'\n') ++i;
-        } else out += c;
+        } else
+            out += c;
     }
     return out;
 }
@@ -46,8 +50,10 @@ bool digits(QStringView text) {
 
 // The date at the start of "1985-04-12", "19850412", either followed by "T…".
 QDate leadingDate(const QString& text) {
-    const QStringView t = QStringView(text).left(text.indexOf(u'T') < 0 ? text.size() : text.indexOf(u'T')).trimmed();
-    if (t.size() == 10 && t[4] == u'-' && t[7] == u'-' && digits(t.mid(0, 4)) && digits(t.mid(5, 2)) && digits(t.mid(8, 2)))
+    const QStringView t =
+        QStringView(text).left(text.indexOf(u'T') < 0 ? text.size() : text.indexOf(u'T')).trimmed();
+    if (t.size() == 10 && t[4] == u'-' && t[7] == u'-' && digits(t.mid(0, 4)) &&
+        digits(t.mid(5, 2)) && digits(t.mid(8, 2)))
         return QDate(t.mid(0, 4).toInt(), t.mid(5, 2).toInt(), t.mid(8, 2).toInt());
     if (t.size() == 8 && digits(t))
         return QDate(t.mid(0, 4).toInt(), t.mid(4, 2).toInt(), t.mid(6, 2).toInt());
@@ -83,7 +89,8 @@ void address(QString& out, QLatin1StringView property, const QString& street, co
 // --- reading -----------------------------------------------------------------------------
 
 QString decodeFile(const QByteArray& bytes) {
-    if (const auto bom = QStringConverter::encodingForData(bytes); bom && *bom != QStringConverter::Utf8)
+    if (const auto bom = QStringConverter::encodingForData(bytes);
+        bom && *bom != QStringConverter::Utf8)
         return QStringDecoder(*bom).decode(bytes);
     QStringDecoder utf8(QStringConverter::Utf8);
     QString text = utf8.decode(bytes);
@@ -97,8 +104,10 @@ QString decodeFile(const QByteArray& bytes) {
 qsizetype valueStart(QStringView line) {
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == u'"') quoted = !quoted;
-        else if (line[i] == u':' && !quoted) return i;
+        if (line[i] == u'"')
+            quoted = !quoted;
+        else if (line[i] == u':' && !quoted)
+            return i;
     }
     return line.indexOf(u':'); // an unbalanced quote: the first ':' will do
 }
@@ -108,7 +117,8 @@ QList<QStringView> splitOutsideQuotes(QStringView text, QChar separator) {
     bool quoted = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'"') quoted = !quoted;
+        if (text[i] == u'"')
+            quoted = !quoted;
         else if (text[i] == separator && !quoted) {
             parts.append(text.mid(start, i - start));
             start = i + 1;
@@ -132,11 +142,16 @@ void addKind(Property& p, QStringView word) {
     word = word.trimmed();
     if (word.startsWith(u'"')) word = word.mid(1);
     if (word.endsWith(u'"')) word.chop(1);
-    if (word.compare(u"HOME", Qt::CaseInsensitive) == 0) p.kinds |= Home;
-    else if (word.compare(u"WORK", Qt::CaseInsensitive) == 0) p.kinds |= Work;
-    else if (word.compare(u"FAX", Qt::CaseInsensitive) == 0) p.kinds |= Fax;
-    else if (word.compare(u"CELL", Qt::CaseInsensitive) == 0) p.kinds |= Cell;
-    else if (word.compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0) p.quotedPrintable = true;
+    if (word.compare(u"HOME", Qt::CaseInsensitive) == 0)
+        p.kinds |= Home;
+    else if (word.compare(u"WORK", Qt::CaseInsensitive) == 0)
+        p.kinds |= Work;
+    else if (word.compare(u"FAX", Qt::CaseInsensitive) == 0)
+        p.kinds |= Fax;
+    else if (word.compare(u"CELL", Qt::CaseInsensitive) == 0)
+        p.kinds |= Cell;
+    else if (word.compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0)
+        p.quotedPrintable = true;
 }
 
 bool parse(QStringView line, Property& p) {
@@ -145,7 +160,8 @@ bool parse(QStringView line, Property& p) {
     p.value = line.mid(colon + 1);
     const QList<QStringView> header = splitOutsideQuotes(line.left(colon), u';');
     QStringView name = header.first().trimmed();
-    if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0) name = name.mid(dot + 1); // "item1.EMAIL"
+    if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0)
+        name = name.mid(dot + 1); // "item1.EMAIL"
     p.name = name.toString().toUpper();
     for (qsizetype i = 1; i < header.size(); ++i) {
         const QStringView param = header[i];
@@ -156,9 +172,12 @@ bool parse(QStringView line, Property& p) {
         }
         const QStringView key = param.left(eq).trimmed(), val = param.mid(eq + 1);
         if (key.compare(u"TYPE", Qt::CaseInsensitive) == 0)
-            for (QStringView word : val.trimmed().split(u',')) addKind(p, word); // TYPE="work,voice" too
-        else if (key.compare(u"ENCODING", Qt::CaseInsensitive) == 0) addKind(p, val);
-        else if (key.compare(u"CHARSET", Qt::CaseInsensitive) == 0) p.charset = val.trimmed().toLatin1();
+            for (QStringView word : val.trimmed().split(u','))
+                addKind(p, word); // TYPE="work,voice" too
+        else if (key.compare(u"ENCODING", Qt::CaseInsensitive) == 0)
+            addKind(p, val);
+        else if (key.compare(u"CHARSET", Qt::CaseInsensitive) == 0)
+            p.charset = val.trimmed().toLatin1();
     }
     return true;
 }
@@ -180,7 +199,8 @@ QString decodeQuotedPrintable(QStringView value, const QByteArray& charset) {
     QByteArray bytes;
     bytes.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] == u'=' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 && hexValue(value[i + 2]) >= 0) {
+        if (value[i] == u'=' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
+            hexValue(value[i + 2]) >= 0) {
             bytes += char(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2]));
             i += 2;
         } else {
@@ -205,8 +225,10 @@ QString unescaped(QStringView value) {
             continue;
         }
         const QChar n = value[++i];
-        if (n == u'n' || n == u'N') out += u'\n';
-        else if (n == u'\\' || n == u';' || n == u',') out += n;
+        if (n == u'n' || n == u'N')
+            out += u'\n';
+        else if (n == u'\\' || n == u';' || n == u',')
+            out += n;
         else {
             out += c;
             out += n;
@@ -220,7 +242,8 @@ QStringList components(QStringView value) {
     QStringList parts;
     qsizetype start = 0;
     for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] == u'\\') ++i;
+        if (value[i] == u'\\')
+            ++i;
         else if (value[i] == u';') {
             parts.append(unescaped(value.mid(start, i - start)));
             start = i + 1;
@@ -255,7 +278,9 @@ void setIfEmpty(QString& field, const QString& value) {
 
 // A typed value belongs to work only when it says WORK and not HOME: untyped numbers and
 // addresses are the person's own, which the client register keeps.
-bool isWork(const Property& p) { return (p.kinds & Work) && !(p.kinds & Home); }
+bool isWork(const Property& p) {
+    return (p.kinds & Work) && !(p.kinds & Home);
+}
 
 void apply(const Property& p, ContattoVCard& c) {
     const QString& n = p.name;
@@ -264,7 +289,8 @@ void apply(const Property& p, ContattoVCard& c) {
     if (n == u"N" || n == u"NAME") {
         const QStringList parts = components(raw);
         QString* targets[] = {&c.cognome, &c.nome, &c.altriNomi, &c.prefisso, &c.suffisso};
-        for (qsizetype i = 0; i < 5; ++i) *targets[i] = i < parts.size() ? parts[i] : QString();
+        for (qsizetype i = 0; i < 5; ++i)
+            *targets[i] = i < parts.size() ? parts[i] : QString();
     } else if (n == u"ADR") {
         const QStringList parts = components(raw);
         auto part = [&](qsizetype i) { return i < parts.size() ? parts[i] : QString(); };
@@ -281,9 +307,12 @@ void apply(const Property& p, ContattoVCard& c) {
     } else if (n == u"TEL") {
         const QString number = withoutScheme(unescaped(raw).trimmed(), QLatin1StringView("tel:"));
         const bool work = isWork(p);
-        if (p.kinds & Fax) setIfEmpty(work ? c.faxLavoro : c.faxCasa, number);
-        else if (p.kinds & Cell) intoFirstEmpty(work ? c.cellLavoro : c.cellCasa, number);
-        else intoFirstEmpty(work ? c.telLavoro : c.telCasa, number);
+        if (p.kinds & Fax)
+            setIfEmpty(work ? c.faxLavoro : c.faxCasa, number);
+        else if (p.kinds & Cell)
+            intoFirstEmpty(work ? c.cellLavoro : c.cellCasa, number);
+        else
+            intoFirstEmpty(work ? c.telLavoro : c.telCasa, number);
     } else if (n == u"EMAIL") {
         intoFirstEmpty(isWork(p) ? c.emailLavoro : c.emailCasa, unescaped(raw).trimmed());
     } else if (n == u"URL") {
@@ -294,10 +323,10 @@ void apply(const Property& p, ContattoVCard& c) {
             QString ContattoVCard::*field;
         };
         static const Simple simple[] = {
-            {u"UID", &ContattoVCard::identificativo}, {u"ORG", &ContattoVCard::organizzazione},
-            {u"TITLE", &ContattoVCard::titolo},       {u"PHOTO", &ContattoVCard::foto},
-            {u"LABEL", &ContattoVCard::etichetta},    {u"NOTE", &ContattoVCard::nota},
-            {u"ROLE", &ContattoVCard::ruolo},         {u"KEY", &ContattoVCard::chiave},
+            {u"UID", &ContattoVCard::identificativo},   {u"ORG", &ContattoVCard::organizzazione},
+            {u"TITLE", &ContattoVCard::titolo},         {u"PHOTO", &ContattoVCard::foto},
+            {u"LABEL", &ContattoVCard::etichetta},      {u"NOTE", &ContattoVCard::nota},
+            {u"ROLE", &ContattoVCard::ruolo},           {u"KEY", &ContattoVCard::chiave},
             {u"CATEGORIES", &ContattoVCard::categorie},
         };
         for (const Simple& s : simple)
@@ -305,9 +334,12 @@ void apply(const Property& p, ContattoVCard& c) {
                 c.*s.field = unescaped(raw);
                 return;
             }
-        if (n == u"GEO") c.posizione = withoutScheme(unescaped(raw), QLatin1StringView("geo:"));
-        else if (n == u"REV") c.revisione = dateField(unescaped(raw).trimmed());
-        else if (n == u"BDAY") c.compleanno = dateField(unescaped(raw).trimmed());
+        if (n == u"GEO")
+            c.posizione = withoutScheme(unescaped(raw), QLatin1StringView("geo:"));
+        else if (n == u"REV")
+            c.revisione = dateField(unescaped(raw).trimmed());
+        else if (n == u"BDAY")
+            c.compleanno = dateField(unescaped(raw).trimmed());
     }
 }
 
@@ -354,8 +386,9 @@ QString ScriviVCard(const ContattoVCard& c) {
     line(out, QLatin1StringView("FN:"), c.organizzazione);
     if (!c.cognome.isEmpty()) {
         out += QStringLiteral("FN:") + escaped(c.nome) + u' ' + escaped(c.cognome) + u'\n';
-        out += QStringLiteral("N:") + escaped(c.cognome) + u';' + escaped(c.nome) + u';' + escaped(c.altriNomi) +
-               u';' + escaped(c.prefisso) + u';' + escaped(c.suffisso) + u'\n';
+        out += QStringLiteral("N:") + escaped(c.cognome) + u';' + escaped(c.nome) + u';' +
+               escaped(c.altriNomi) + u';' + escaped(c.prefisso) + u';' + escaped(c.suffisso) +
+               u'\n';
     }
     line(out, QLatin1StringView("CATEGORIES:"), c.categorie);
     QString web = c.webCasa;
@@ -365,18 +398,26 @@ QString ScriviVCard(const ContattoVCard& c) {
     line(out, QLatin1StringView("ORG:"), c.organizzazione);
     line(out, QLatin1StringView("TITLE:"), c.titolo);
     if (!c.foto.isEmpty())
-        out += QStringLiteral("PHOTO;MEDIATYPE=image/") + escaped(EstensioneFile(c.foto)) + u':' + escaped(c.foto) + u'\n';
-    for (const QString& t : c.telCasa) line(out, QLatin1StringView("TEL;HOME;VOICE:"), t);
-    for (const QString& t : c.telLavoro) line(out, QLatin1StringView("TEL;WORK;VOICE:"), t);
+        out += QStringLiteral("PHOTO;MEDIATYPE=image/") + escaped(EstensioneFile(c.foto)) + u':' +
+               escaped(c.foto) + u'\n';
+    for (const QString& t : c.telCasa)
+        line(out, QLatin1StringView("TEL;HOME;VOICE:"), t);
+    for (const QString& t : c.telLavoro)
+        line(out, QLatin1StringView("TEL;WORK;VOICE:"), t);
     line(out, QLatin1StringView("TEL;HOME;FAX;VOICE:"), c.faxCasa);
     line(out, QLatin1StringView("TEL;WORK;FAX;VOICE:"), c.faxLavoro);
-    for (const QString& t : c.cellCasa) line(out, QLatin1StringView("TEL;HOME;CELL;VOICE:"), t);
-    for (const QString& t : c.cellLavoro) line(out, QLatin1StringView("TEL;WORK;CELL;VOICE:"), t);
-    for (const QString& e : c.emailCasa) line(out, QLatin1StringView("EMAIL;HOME;PREF;INTERNET:"), e);
-    for (const QString& e : c.emailLavoro) line(out, QLatin1StringView("EMAIL;WORK;PREF;INTERNET:"), e);
-    address(out, QLatin1StringView("ADR;HOME:"), c.viaCasa, c.civicoCasa, c.localitaCasa, c.regioneCasa, c.capCasa);
-    address(out, QLatin1StringView("ADR;WORK:"), c.viaLavoro, c.civicoLavoro, c.localitaLavoro, c.regioneLavoro,
-            c.capLavoro);
+    for (const QString& t : c.cellCasa)
+        line(out, QLatin1StringView("TEL;HOME;CELL;VOICE:"), t);
+    for (const QString& t : c.cellLavoro)
+        line(out, QLatin1StringView("TEL;WORK;CELL;VOICE:"), t);
+    for (const QString& e : c.emailCasa)
+        line(out, QLatin1StringView("EMAIL;HOME;PREF;INTERNET:"), e);
+    for (const QString& e : c.emailLavoro)
+        line(out, QLatin1StringView("EMAIL;WORK;PREF;INTERNET:"), e);
+    address(out, QLatin1StringView("ADR;HOME:"), c.viaCasa, c.civicoCasa, c.localitaCasa,
+            c.regioneCasa, c.capCasa);
+    address(out, QLatin1StringView("ADR;WORK:"), c.viaLavoro, c.civicoLavoro, c.localitaLavoro,
+            c.regioneLavoro, c.capLavoro);
     line(out, QLatin1StringView("UID:"), c.prefissoIdentificativo + c.identificativo);
     line(out, QLatin1StringView("NOTE:"), c.nota);
     line(out, QLatin1StringView("ROLE:"), c.ruolo);
@@ -393,15 +434,17 @@ QList<ContattoVCard> LeggiVCardDati(const QByteArray& dati) {
     const QString text = decodeFile(dati);
     const QStringView all(text);
     Reader reader;
-    QString current;    // the logical line being joined
-    bool open = false;  // whether `current` holds a line
+    QString current;         // the logical line being joined
+    bool open = false;       // whether `current` holds a line
     bool softBreaks = false; // quoted-printable: a final "=" joins the next physical line
     qsizetype start = 0;
     while (start <= all.size()) {
         qsizetype end = start;
-        while (end < all.size() && all[end] != u'\n' && all[end] != u'\r') ++end;
+        while (end < all.size() && all[end] != u'\n' && all[end] != u'\r')
+            ++end;
         const QStringView physical = all.mid(start, end - start);
-        if (end < all.size() && all[end] == u'\r' && end + 1 < all.size() && all[end + 1] == u'\n') ++end;
+        if (end < all.size() && all[end] == u'\r' && end + 1 < all.size() && all[end + 1] == u'\n')
+            ++end;
         start = end + 1;
 
         if (open && softBreaks && current.endsWith(u'=')) {
@@ -423,7 +466,8 @@ QList<ContattoVCard> LeggiVCardDati(const QByteArray& dati) {
 QList<ContattoVCard> LeggiVCard(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
-        throw db::DatabaseError(QStringLiteral("Impossibile leggere il file %1: %2").arg(fileName, f.errorString()));
+        throw db::DatabaseError(
+            QStringLiteral("Impossibile leggere il file %1: %2").arg(fileName, f.errorString()));
     return LeggiVCardDati(f.readAll());
 }
 
@@ -461,15 +505,16 @@ QString DataOraIcal(const QDateTime& dataOra) {
     const QDateTime utc = dataOra.toUTC();
     const QDate d = utc.date();
     const QTime t = utc.time();
-    return QString::asprintf("%04d%02d%02dT%02d%02d%02dZ", d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                             t.second());
+    return QString::asprintf("%04d%02d%02dT%02d%02d%02dZ", d.year(), d.month(), d.day(), t.hour(),
+                             t.minute(), t.second());
 }
 
 // --- files -------------------------------------------------------------------------------
 
 void ScriviFileTesto(const QString& fileName, const QString& testo) {
     auto fail = [&fileName](const QString& why) {
-        throw db::DatabaseError(QStringLiteral("Impossibile scrivere il file %1: %2").arg(fileName, why));
+        throw db::DatabaseError(
+            QStringLiteral("Impossibile scrivere il file %1: %2").arg(fileName, why));
     };
     QSaveFile f(fileName);
     if (!f.open(QIODevice::WriteOnly)) fail(f.errorString());

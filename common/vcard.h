@@ -20,11 +20,11 @@ struct ContattoVCard {
     QString cognome{};
     QString nome{};
     QString altriNomi{};
-    QString prefisso{};  // "Dott."
-    QString suffisso{};  // "Jr."
+    QString prefisso{}; // "Dott."
+    QString suffisso{}; // "Jr."
     QString organizzazione{};
     QString titolo{};
-    QString foto{};      // path of the picture file
+    QString foto{}; // path of the picture file
     std::array<QString, 2> telCasa{};
     QString faxCasa{};
     std::array<QString, 2> telLavoro{};
@@ -37,23 +37,23 @@ struct ContattoVCard {
     QString webLavoro{};
     QString viaCasa{};
     QString viaLavoro{};
-    QString regioneCasa{};   // fifth address component
+    QString regioneCasa{}; // fifth address component
     QString regioneLavoro{};
-    QString localitaCasa{};  // fourth address component
+    QString localitaCasa{}; // fourth address component
     QString localitaLavoro{};
-    QString civicoCasa{};    // written after the street, never read back on its own
+    QString civicoCasa{}; // written after the street, never read back on its own
     QString civicoLavoro{};
-    QString capCasa{};       // sixth address component
+    QString capCasa{}; // sixth address component
     QString capLavoro{};
-    QString etichetta{};     // LABEL
+    QString etichetta{}; // LABEL
     QString identificativo{};
     QString prefissoIdentificativo{}; // written before the identifier in UID
     QString nota{};
     QString ruolo{};
     QString revisione{};
     QString compleanno{};
-    QString chiave{};        // KEY
-    QString posizione{};     // GEO, without the "geo:" scheme
+    QString chiave{};    // KEY
+    QString posizione{}; // GEO, without the "geo:" scheme
     QString categorie{};
 
     bool operator==(const ContattoVCard&) const = default;
@@ -75,11 +75,11 @@ QList<ContattoVCard> LeggiVCardDati(const QByteArray& dati);
 
 // One calendar entry; empty values are left out of the VEVENT block.
 struct EventoIcal {
-    QString creato{};        // date-times as DataOraIcal gives them
+    QString creato{}; // date-times as DataOraIcal gives them
     QString descrizione{};
     QString inizio{};
     QString fine{};
-    QString timbro{};        // DTSTAMP
+    QString timbro{}; // DTSTAMP
     QString ultimaModifica{};
     QString luogo{};
     QString priorita{};

@@ -18,6 +18,7 @@ TEST(CodiceFiscale, PublishedAndHandComputedCodes) {
         const char* comune;
         const char* codice;
     };
+    // clang-format off
     const Case cases[] = {
         // Published examples.
         {"Moretti", "Matteo", QDate(1925, 4, 9), "M", "F205", "MRTMTT25D09F205Z"},
@@ -50,10 +51,12 @@ TEST(CodiceFiscale, PublishedAndHandComputedCodes) {
         // 122 mod 26 = 18 -> S.
         {"Sant'Elia", "Zoè", QDate(2004, 10, 1), "F", "A662", "SNTZOE04R41A662S"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codice);
-        const QString code = CodiceFiscale(QString::fromUtf8(c.cognome), QString::fromUtf8(c.nome), c.nascita,
-                                           QString::fromUtf8(c.sesso), QString::fromUtf8(c.comune));
+        const QString code =
+            CodiceFiscale(QString::fromUtf8(c.cognome), QString::fromUtf8(c.nome), c.nascita,
+                          QString::fromUtf8(c.sesso), QString::fromUtf8(c.comune));
         EXPECT_EQ(code, QString::fromLatin1(c.codice));
         EXPECT_TRUE(ControllaCodiceFiscale(code));
     }
@@ -61,9 +64,16 @@ TEST(CodiceFiscale, PublishedAndHandComputedCodes) {
 
 TEST(CodiceFiscale, NoCodeWithoutAValidDateOrCadastralCode) {
     const QDate day(1980, 1, 1);
-    EXPECT_EQ(CodiceFiscale(QStringLiteral("Rossi"), QStringLiteral("Mario"), QDate(), QStringLiteral("M"), QStringLiteral("H501")), QString());
-    for (const QString& comune : {QStringLiteral(""), QStringLiteral("H50"), QStringLiteral("H5011"), QStringLiteral("1501"), QStringLiteral("HH01")})
-        EXPECT_EQ(CodiceFiscale(QStringLiteral("Rossi"), QStringLiteral("Mario"), day, QStringLiteral("M"), comune), QString()) << comune.toStdString();
+    EXPECT_EQ(CodiceFiscale(QStringLiteral("Rossi"), QStringLiteral("Mario"), QDate(),
+                            QStringLiteral("M"), QStringLiteral("H501")),
+              QString());
+    for (const QString& comune :
+         {QStringLiteral(""), QStringLiteral("H50"), QStringLiteral("H5011"),
+          QStringLiteral("1501"), QStringLiteral("HH01")})
+        EXPECT_EQ(CodiceFiscale(QStringLiteral("Rossi"), QStringLiteral("Mario"), day,
+                                QStringLiteral("M"), comune),
+                  QString())
+            << comune.toStdString();
 }
 
 TEST(CodiceFiscale, CheckCharacterValidation) {
@@ -72,9 +82,11 @@ TEST(CodiceFiscale, CheckCharacterValidation) {
     // value of R is 8 instead of 13 for 5: 155 - 5 = 150, mod 26 = 20 -> U.
     EXPECT_TRUE(ControllaCodiceFiscale(QStringLiteral("MRTMTT25D09F20RU")));
     EXPECT_EQ(CarattereControlloFiscale(QStringLiteral("MRTMTT25D09F20R")), u'U');
-    for (const QString& wrong : {QStringLiteral("MRTMTT25D09F205A"), QStringLiteral("MRTMTT25D09F20RZ"), QStringLiteral("MRTMTT25D09F205"),
-                                 QStringLiteral("MRTMTT25D09F205ZZ"), QStringLiteral("MRTMTT25Z09F205Z"), QStringLiteral("MRTMT125D09F205Z"),
-                                 QStringLiteral("MRTMTT25D09F2-5Z")})
+    for (const QString& wrong :
+         {QStringLiteral("MRTMTT25D09F205A"), QStringLiteral("MRTMTT25D09F20RZ"),
+          QStringLiteral("MRTMTT25D09F205"), QStringLiteral("MRTMTT25D09F205ZZ"),
+          QStringLiteral("MRTMTT25Z09F205Z"), QStringLiteral("MRTMT125D09F205Z"),
+          QStringLiteral("MRTMTT25D09F2-5Z")})
         EXPECT_FALSE(ControllaCodiceFiscale(wrong)) << wrong.toStdString();
     EXPECT_EQ(CarattereControlloFiscale(QStringLiteral("MRTMTT25D09F2-5")), QChar());
 }
