@@ -251,6 +251,11 @@ QList<Token> tokenize(const QString& text) {
             push(Token::Symbol, QString(c), start, i);
             continue;
         }
+        if (c == u'?') {
+            ++i;
+            push(Token::Parameter, QString(c), start, i);
+            continue;
+        }
         static const QString singles = QStringLiteral("(),.;*+-/&=\\^");
         if (singles.contains(c)) {
             ++i;

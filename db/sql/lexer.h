@@ -16,6 +16,7 @@ struct Token {
         Date,        // #...#; text is the stored form "YYYY-MM-DD HH:MM:SS"
         Symbol,      // ( ) , . ; * + - / & = <> < > <= >= \ ^
         Variable,    // @@IDENTITY; text without "@@"
+        Parameter,   // ? : a value bound when the statement runs
         End
     };
     Kind kind = End;

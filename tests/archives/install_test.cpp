@@ -58,7 +58,7 @@ TEST_F(ArchiveButtons, EachButtonShowsItsRegisterAndSetsTheFiltersAround) {
         const QString column = c.window->descriptor().boxes.first().column;
         db::Dataset& q = c.window->query();
         // The window's search left a filter behind.
-        c.window->searchBox(firstBox)->setText("Q");
+        qobject_cast<QLineEdit*>(c.window->panel()->searchBox(firstBox))->setText("Q");
         const QString narrowed = column + " like 'Q*'";
         ASSERT_EQ(q.filter(), narrowed);
         QString during;
@@ -73,8 +73,8 @@ TEST_F(ArchiveButtons, EachButtonShowsItsRegisterAndSetsTheFiltersAround) {
         EXPECT_TRUE(maximised);
         EXPECT_EQ(during, c.filters ? "" : narrowed);
         EXPECT_EQ(q.filter(), c.filters ? "" : narrowed);
-        EXPECT_EQ(c.window->searchBox(firstBox)->text(), c.clearsSearch ? "" : "Q");
-        c.window->searchBox(firstBox)->clear();
+        EXPECT_EQ(c.window->panel()->testoRicerca(firstBox), c.clearsSearch ? "" : "Q");
+        c.window->panel()->svuotaRicerca();
     }
     EXPECT_EQ(dialogs.shown.size(), std::size(cases));
 }

@@ -90,7 +90,7 @@ protected:
             "Comune = 'Padova', Cap = '35121', Provincia = 'PD', Tel = '049 8765432', "
             "Email = 'info@olimpia.example', PIva = '12345678903', CodFisc = '92012345678', "
             "ResponsabileDati = 'Dott.ssa Giulia Ferri', CodiceSdi = 'M5UXCR1'");
-        tdb.connection().executeEngine(QStringLiteral("UPDATE \"Ditta\" SET \"Logo\" = ?"),
+        tdb.connection().execute(QStringLiteral("UPDATE Ditta SET Logo = ?"),
                                        {immagine("PNG", QColor(0x1f, 0x4e, 0x79), "OLIMPIA")});
         esegui("insert into ModPagamento (Descrizione) values ('Contanti')");
         const long long contanti = ultimo("ModPagamento");
@@ -186,8 +186,8 @@ protected:
                    "('Panca piana', 'Schiena ben appoggiata, scendere lenti', %1)")
                    .arg(pettorali));
         const long long panca = ultimo("Esercizi");
-        tdb.connection().executeEngine(
-            QStringLiteral("UPDATE \"Esercizi\" SET \"Immagine\" = ? WHERE \"ID\" = ?"),
+        tdb.connection().execute(
+            QStringLiteral("UPDATE Esercizi SET Immagine = ? WHERE ID = ?"),
             {immagine("JPEG", QColor(0x40, 0xa0, 0x60), "PANCA"), panca});
         esegui(QStringLiteral(
                    "insert into Esercizi (Descrizione, ModalitaUso, GruppoMuscolare_ID) values "
