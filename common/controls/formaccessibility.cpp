@@ -6,9 +6,8 @@
 #include "common/controls/dbgrid.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QPointer>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -16,8 +15,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QSet>
+#include <QPointer>
 #include <QScrollArea>
+#include <QSet>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -104,7 +104,6 @@ void collectInReadingOrder(QWidget* container, QList<QWidget*>& order) {
         collectInReadingOrder(w, order);
     }
 }
-
 
 // Tab stops of `form` a screen reader announces by themselves: not the inner edit of a combo
 // or spin box, not a widget that hands its focus on.
@@ -217,6 +216,8 @@ void FormConventions::nameControls(QWidget* form) {
         QString name;
         if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             if (!button->text().isEmpty()) continue; // its own text speaks for it
+        } else if (qobject_cast<DBGrid*>(w)) {
+            name = w->window()->windowTitle(); // the records the window is about
         } else if (QLabel* label = labelBefore(w); label && !used.contains(label)) {
             used << label;
             name = captionOf(label->text());
