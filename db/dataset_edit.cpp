@@ -6,6 +6,7 @@
 
 #include "db/connection.h"
 #include "db/error.h"
+#include "db/values.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -40,31 +41,20 @@ void Dataset::setText(int c, const QString& typed) {
     };
     switch (info.type) {
     case FieldType::Date: {
-        static const QLocale it(QLocale::Italian, QLocale::Italy);
-        for (const char* fmt : {"dd/MM/yyyy", "d/M/yyyy", "dd/MM/yyyy hh:mm:ss", "d/M/yyyy H:mm:ss",
-                                "dd/MM/yyyy hh:mm", "d/M/yyyy H:mm", "dd/MM/yy", "d/M/yy"}) {
-            QDateTime dt = it.toDateTime(t, QString::fromLatin1(fmt));
-            if (!dt.isValid()) continue;
-            if (QStringView(QString::fromLatin1(fmt)).endsWith(u"yy") &&
-                !QStringView(QString::fromLatin1(fmt)).endsWith(u"yyyy") && dt.date().year() < 1930)
-                dt = dt.addYears(100);
-            return setValue(c, dt);
-        }
-        throw bad(QStringLiteral("una data"), QStringLiteral("valida"));
+        const std::optional<CivilTime> d = readDate(t, DateOrder::DayFirst);
+        if (!d) throw bad(QStringLiteral("una data"), QStringLiteral("valida"));
+        return setValue(c, qDateTimeFromCivil(*d));
     }
-    case FieldType::Double:
-    case FieldType::Integer: {
-        QString n = t;
-        // "1.234,5" (Italian) or "12.5" (typed with a point): a comma decides.
-        if (n.contains(u',')) n = n.remove(u'.').replace(u',', u'.');
-        bool ok = false;
-        const double d = n.toDouble(&ok);
-        if (!ok) throw bad(QStringLiteral("un numero"), QStringLiteral("valido"));
-        if (info.type == FieldType::Integer) return setValue(c, qlonglong(d < 0 ? d - 0.5 : d + 0.5));
-        return setValue(c, d);
+    case FieldType::Integer:
+        if (const std::optional<long long> n = readInteger(t)) return setValue(c, qlonglong(*n));
+        [[fallthrough]];
+    case FieldType::Double: {
+        const std::optional<double> d = readNumber(t);
+        if (!d) throw bad(QStringLiteral("un numero"), QStringLiteral("valido"));
+        return setValue(c, *d); // an Integer column rounds it half away from zero
     }
     default:
-        return setValue(c, t == typed ? QVariant(typed) : QVariant(typed));
+        return setValue(c, typed);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "common/records.h"
 #include "common/text.h"
 #include "db/dataset.h"
+#include "db/values.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -37,17 +38,10 @@ QString nomeColonna(const QString& field) {
     return plain.match(field).hasMatch() ? field : u'[' + field + u']';
 }
 
-// A number typed in a search box: "12,5" (the workstation's way) or "12.5".
+// A number typed in a search box: "12,5" (the workstation's way) or "12.5", without
+// thousands separators.
 std::optional<double> leggiNumero(const QString& typed) {
-    const QString text = typed.trimmed();
-    if (text.isEmpty()) return std::nullopt;
-    QLocale local;
-    local.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double v = local.toDouble(text, &ok);
-    if (!ok) v = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
-    return v;
+    return db::readNumber(typed, db::Separators::NoGrouping);
 }
 
 QList<ListTool> registerTools(const ListDescriptor& d) {
