@@ -88,10 +88,10 @@ QString condizioneRicerca(const SearchBox& box, const QString& text) {
     switch (box.kind) {
     case SearchBox::DateFrom:
     case SearchBox::DateTo: {
-        const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy"));
-        if (!d.isValid()) return {};
+        const std::optional<db::CivilTime> t = db::readDate(text.trimmed(), db::DateOrder::DayFirst);
+        if (!t) return {};
         return column + (box.kind == SearchBox::DateFrom ? QStringLiteral(" >= #") : QStringLiteral(" <= #")) +
-               d.toString(Qt::ISODate) + u'#';
+               db::qDateTimeFromCivil(*t).date().toString(Qt::ISODate) + u'#';
     }
     default:
         break;

@@ -1,5 +1,7 @@
 #include "common/controls/dbgrid.h"
 
+#include "db/values.h"
+
 #include "common/controls/gridmodel.h"
 
 #include <QContextMenuEvent>
@@ -282,12 +284,7 @@ QString DBGrid::cellText(int row, int displayColumn) const {
     if (m_drawEditText && m_ds->field(f).type == db::FieldType::Double) {
         const QVariant v = m_ds->valueAt(row, f);
         if (!v.isValid() || v.isNull()) return QString();
-        static const QLocale edit = [] {
-            QLocale l(QLocale::Italian, QLocale::Italy);
-            l.setNumberOptions(QLocale::OmitGroupSeparator);
-            return l;
-        }();
-        return edit.toString(v.toDouble(), 'f', QLocale::FloatingPointShortest);
+        return db::displayNumber(v.toDouble(), db::Grouping::None);
     }
     return m_ds->displayTextAt(row, f);
 }

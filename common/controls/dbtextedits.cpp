@@ -1,5 +1,7 @@
 #include "common/controls/dbtextedits.h"
 
+#include "db/values.h"
+
 #include "db/error.h"
 
 #include <QFocusEvent>
@@ -66,7 +68,8 @@ int DateMaskEdit::digitCount() const {
 
 QDate DateMaskEdit::date() const {
     if (!isComplete()) return QDate();
-    return QDate::fromString(displayText(), QStringLiteral("dd/MM/yyyy"));
+    const std::optional<db::CivilTime> t = db::readDate(displayText(), db::DateOrder::DayFirst);
+    return t ? db::qDateTimeFromCivil(*t).date() : QDate();
 }
 
 void DateMaskEdit::setDate(const QDate& date) {
