@@ -1,6 +1,7 @@
 #include "app/install.h"
 
 #include "app/archives/install.h"
+#include "app/clients/install.h"
 #include "app/printing/install.h"
 #include "app/shell/form1.h"
 #include "app/shell/form_db.h"
@@ -28,6 +29,7 @@ void avvia(QWidget* parent, const QString& program) {
 void installModules(TForm1& form1, Tform_DB& dm) {
     installSettings(form1, dm);
     installArchives(form1, dm);
+    installClients(form1, dm);
     installPrinting(form1, dm);
     auto* realizzazione = new TfrmRealizzazione(&form1);
     form1.wire(QStringLiteral("btnUtilityRealizzazione"), [realizzazione] {

@@ -122,7 +122,7 @@ QString condizioneRicerca(const SearchBox& box, const QString& text) {
 
 ListPanel::ListPanel(Tform_DB& dm, ListDescriptor descriptor, QWidget* parent)
     : QWidget(parent), m_dm(dm), m_d(std::move(descriptor)) {
-    auto* top = new QVBoxLayout(this);
+    auto* top = m_top = new QVBoxLayout(this);
     top->setContentsMargins(0, 0, 0, 0);
     auto* bar = new QHBoxLayout;
     bar->setSpacing(2);
@@ -354,7 +354,12 @@ void ListPanel::spdAvantiClick() { avanti(); }
 void ListPanel::spdInserisciClick() { inserisci(); }
 void ListPanel::spdEliminaClick() { elimina(); }
 void ListPanel::spdSalvaClick() { salva(); }
-void ListPanel::spdAggiornaClick() { query().requery(); }
+void ListPanel::spdAggiornaClick() { aggiorna(); }
+void ListPanel::aggiorna() { query().requery(); }
+
+void ListPanel::aggiungiSottoGriglia(QWidget* widget) {
+    m_top->insertWidget(m_top->indexOf(m_grid) + 1, widget);
+}
 void ListPanel::SpeedButton1Click() { ui::help().showHelp(window()); }
 
 void ListPanel::avanti() {

@@ -123,6 +123,10 @@ public:
     const ListDescriptor& descriptor() const { return m_d; }
     db::Dataset& query() const { return *m_d.query; }
     ui::DBGrid* grid() const { return m_grid; }
+    QMenu* popup() const { return m_popup; }          // the grid's pop-up menu, if any
+    QGroupBox* gruppoRicerca() const { return m_searchGroup; }
+    // A member's own widget under the grid (a colour legend).
+    void aggiungiSottoGriglia(QWidget* widget);
     QToolButton* tool(const QString& name) const { return m_tools.value(name); }
     void setDetail(ArchiveDetailForm* detail) { m_detail = detail; }
     ArchiveDetailForm* detail() const { return m_detail; }
@@ -172,6 +176,7 @@ protected:
     virtual void elimina();
     virtual void avanti();
     virtual void salva();
+    virtual void aggiorna(); // "Ricarica": the shared query read again
     // Values of a new record: the member's defaults, then the presets of its table.
     virtual void valoriPredefiniti();
     void showEvent(QShowEvent* event) override;
@@ -187,6 +192,7 @@ private:
     void scheduleTotal();
 
     ui::DBGrid* m_grid = nullptr;
+    QVBoxLayout* m_top = nullptr;
     QMenu* m_popup = nullptr;
     ArchiveDetailForm* m_detail = nullptr;
     QGroupBox* m_searchGroup = nullptr;
