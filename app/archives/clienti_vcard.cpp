@@ -130,6 +130,8 @@ void ClientiPanel::btImportaVCardClick() {
                            ? m_dm.TableOpzioni.value(QStringLiteral("AzioneImportazioneVCard")).toInt()
                            : 0;
     clients.disableControls();
+    // Matched against the register as it is now, other workstations' changes included.
+    clients.requery();
     struct Resume {
         db::Dataset& q;
         ~Resume() {

@@ -77,11 +77,14 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
             auto* columns = new QHBoxLayout;
             columns->setSpacing(24);
             body->addLayout(columns);
+            // Each column a widget of its own: Tab and Enter go down a column before the next.
             for (int c = 0; c < 2; ++c) {
-                auto* grid = new QGridLayout;
-                grid->setSpacing(6); // its own, not the wide gap between the columns
+                auto* column = new QWidget(page);
+                column->setObjectName(QStringLiteral("Colonna%1_%2").arg(i + 1).arg(c + 1));
+                auto* grid = new QGridLayout(column);
+                grid->setContentsMargins(0, 0, 0, 0);
                 grid->setColumnStretch(1, 1);
-                columns->addLayout(grid, 1);
+                columns->addWidget(column, 1);
                 m_pageGrids << grid;
             }
             m_tabs->addTab(page, m_d.pages[i]);
@@ -92,7 +95,8 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
     top->addLayout(m_body, 1);
 
     for (const DetailField& f : m_d.fields) {
-        QWidget* page = m_tabs ? pagina(f.page) : this;
+        QGridLayout* grid = m_pageGrids.value(f.page * 2 + (f.column > 0 ? 1 : 0));
+        QWidget* page = !m_tabs ? this : grid ? grid->parentWidget() : pagina(f.page);
         QWidget* w = creaControllo(f, page);
         w->setObjectName(f.control);
         if (f.width > 0) w->setFixedWidth(f.width);
