@@ -97,7 +97,7 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
     for (const DetailField& f : m_d.fields) {
         QGridLayout* grid = m_pageGrids.value(f.page * 2 + (f.column > 0 ? 1 : 0));
         QWidget* page = !m_tabs ? this : grid ? grid->parentWidget() : pagina(f.page);
-        QWidget* w = creaControllo(f, page);
+        QWidget* w = creaCampo(f, m_d.query, page);
         w->setObjectName(f.control);
         if (f.width > 0) w->setFixedWidth(f.width);
         posiziona(f, w);
@@ -131,52 +131,6 @@ QToolButton* ArchiveDetailForm::addTool(QHBoxLayout* bar, const QString& name, c
     QToolButton* b = ui::toolButton(this, name, caption, QStyle::StandardPixmap(icon), hint);
     bar->addWidget(b);
     return b;
-}
-
-QWidget* ArchiveDetailForm::creaControllo(const DetailField& f, QWidget* parent) {
-    db::Dataset* q = m_d.query;
-    switch (f.kind) {
-    case DetailField::Memo: {
-        auto* memo = new ui::DBMemo(q, f.field, parent);
-        memo->setMinimumHeight(90);
-        return memo;
-    }
-    case DetailField::Date: {
-        auto* date = new ui::DateMaskEdit(q, f.field, parent);
-        if (f.width == 0) date->setFixedWidth(110);
-        return date;
-    }
-    case DetailField::Amount: {
-        auto* edit = new ui::DBEdit(q, f.field, parent);
-        ui::FormConventions::setAmount(edit);
-        return edit;
-    }
-    case DetailField::Check:
-        return new ui::DBCheckBox(q, f.field, f.label, parent);
-    case DetailField::List:
-        return new ui::DBComboBox(q, f.field, f.items, parent);
-    case DetailField::Lookup: {
-        auto* combo = new ui::DBLookupComboBox(parent);
-        combo->setDataset(q);
-        combo->setDataField(f.field);
-        combo->setListSource(f.list, f.listKey, f.listField);
-        return combo;
-    }
-    case DetailField::Picture: {
-        auto* picture = new ui::DBImage(q, f.field, parent);
-        picture->setMinimumSize(160, 160);
-        return picture;
-    }
-    case DetailField::ReadOnly: {
-        auto* edit = new ui::DBEdit(q, f.field, parent);
-        edit->setReadOnly(true);
-        edit->setFocusPolicy(Qt::NoFocus);
-        return edit;
-    }
-    case DetailField::Edit:
-        break;
-    }
-    return new ui::DBEdit(q, f.field, parent);
 }
 
 void ArchiveDetailForm::posiziona(const DetailField& f, QWidget* w) {

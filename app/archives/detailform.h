@@ -49,6 +49,10 @@ struct DetailField {
     QString button, buttonCaption;
 };
 
+// The control that edits a field of `query`, by the field's kind, with its name and
+// conventions (the decimal key of amounts); its label is the caller's.
+QWidget* creaCampo(const DetailField& f, db::Dataset* query, QWidget* parent);
+
 // A field that must hold a value when the record is saved. Judged on the value in the
 // record, not on a widget's text: a blank date, an empty drop-down or a key the look-up no
 // longer lists are missing.
@@ -155,7 +159,6 @@ protected:
 private:
     QToolButton* addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
                          const QString& hint, int icon);
-    QWidget* creaControllo(const DetailField& f, QWidget* parent);
     void posiziona(const DetailField& f, QWidget* control);
     const DetailField* campo(const QString& controlName) const;
     void onPageChanged(int index);

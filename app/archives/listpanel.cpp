@@ -151,6 +151,21 @@ ListPanel::ListPanel(Tform_DB& dm, ListDescriptor descriptor, QWidget* parent)
                                        m_d.layoutNames);
     if (!m_d.gridName.isEmpty()) m_dm.griglie.insert(m_d.gridName, m_grid);
 
+    if (!m_d.fields.isEmpty()) {
+        auto* row = new QWidget(this);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        for (const DetailField& f : m_d.fields) {
+            QWidget* w = creaCampo(f, m_d.query, row);
+            auto* label = new QLabel(f.label, row);
+            label->setBuddy(w);
+            h->addWidget(label);
+            h->addWidget(w, f.width > 0 ? 0 : 1);
+            m_fields.insert(f.control, w);
+        }
+        h->addStretch(1);
+        top->addWidget(row);
+    }
     if (!m_d.boxes.isEmpty()) buildSearch(top);
     if (m_d.hasTotal) buildTotal(top);
 }

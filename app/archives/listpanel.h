@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/archives/detailform.h"
 #include "common/controls/dbgrid.h"
 #include "common/controls/gridlayout.h"
 
@@ -103,6 +104,8 @@ struct ListDescriptor {
     std::function<QColor(const db::Dataset& query, int viewRow)> rowColour;
     bool hasTotal = false;
     ListTotal total;
+    // Controls under the grid editing the current row (a sub-list's grams, dates, times).
+    QList<DetailField> fields;
 };
 
 // The condition one search box adds to the filter, empty when it adds none: "" and "*"
@@ -141,6 +144,7 @@ public:
     const QString& baseFilter() const { return m_base; }
 
     QWidget* searchBox(const QString& name) const { return m_boxes.value(name); }
+    QWidget* campo(const QString& name) const { return m_fields.value(name); }
     // Text of a search box (a date box's digits as shown), and setting it without searching.
     QString testoRicerca(const QString& name) const;
     void impostaRicerca(const QString& name, const QString& text);
@@ -197,6 +201,7 @@ private:
     ArchiveDetailForm* m_detail = nullptr;
     QGroupBox* m_searchGroup = nullptr;
     QHash<QString, QWidget*> m_boxes;
+    QHash<QString, QWidget*> m_fields;
     QHash<QString, QToolButton*> m_tools;
     QString m_base;
     QLabel* m_totalLabel = nullptr;

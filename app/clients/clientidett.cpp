@@ -3,6 +3,7 @@
 #include "app/archives/comuni.h"
 #include "app/archives/install.h"
 #include "app/archives/members.h"
+#include "app/clients/tabcliente.h"
 #include "app/shell/form_db.h"
 #include "common/codicefiscale.h"
 #include "common/controls/dbedits.h"
@@ -15,6 +16,10 @@
 #include "db/detaillink.h"
 
 #include <QEvent>
+#include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
+#include <QVBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -190,6 +195,28 @@ TfrmClientiDett::TfrmClientiDett(Tform_DB& dm, Archivi& archivi, ClientiPanel* l
                        "ModPagamento_Id");
     collegaRiferimento("SpeedButton22", "SpeedButton21", archivi.frmGrigliaStagioni, archivi.frmStagione, "ID",
                        "Stagione_ID");
+    esercizi = tabEsercizi(dm, archivi.frmEsercizi, pagina(3));
+    dieta = tabDieta(dm, archivi.frmAlimenti, pagina(5));
+    patologie = tabPatologie(dm, archivi.frmPatologie, pagina(6));
+    lblTotaleDieta = new QLabel(QStringLiteral("Totale : "), pagina(5));
+    lblTotaleDieta->setObjectName(QStringLiteral("lblTotaleDieta"));
+    pagina(5)->layout()->addWidget(lblTotaleDieta);
+    dieta->dopoModifica = [this] {
+        aggiornaTotaleDieta();
+        m_dm.TableClienteDieta.requery();
+    };
+    auto* foto = static_cast<QVBoxLayout*>(pagina(1)->layout());
+    Image1 = new QLabel(pagina(1));
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setMinimumSize(240, 300);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* trova = new QPushButton(QStringLiteral("Trova"), pagina(1));
+    trova->setObjectName(QStringLiteral("Button6"));
+    trova->setFocusPolicy(Qt::NoFocus);
+    foto->insertWidget(1, trova, 0, Qt::AlignLeft);
+    foto->insertWidget(2, Image1, 1);
+    connect(trova, &QPushButton::clicked, this, [this] { Button6Click(); });
+
     // The staff register comes with the staff windows: until then its buttons stay off.
     for (const char* b : {"SpeedButton18", "SpeedButton17"})
         if (auto* button = findChild<QToolButton*>(QString::fromLatin1(b))) button->setEnabled(false);
@@ -349,6 +376,43 @@ void TfrmClientiDett::spdTrovaClick() {
         return;
     }
     query().setValue(QStringLiteral("Cap"), cap);
+    Modificato = true;
+}
+
+bool TfrmClientiDett::cambioPagina(int index) {
+    if (!ArchiveDetailForm::cambioPagina(index)) return false;
+    if (index == 5) aggiornaTotaleDieta();
+    if (index == 1) mostraFoto();
+    return true;
+}
+
+void TfrmClientiDett::aggiornaTotaleDieta() {
+    if (query().isEmpty()) return;
+    lblTotaleDieta->setText(testoTotaleDieta(totaleDieta(m_dm.Connessione, query().keyValue(kId))));
+}
+
+void TfrmClientiDett::mostraFoto() {
+    if (query().isEmpty() || query().isNull(QStringLiteral("Immagine"))) {
+        Image1->clear();
+        return;
+    }
+    const QString path = query().value(QStringLiteral("Immagine")).toString();
+    const QImage picture(path);
+    if (!QFileInfo::exists(path)) {
+        ui::dialogs().message(this, QStringLiteral("L'immagine non esiste"), QStringLiteral("Attenzione"),
+                              ui::MessageIcon::Warning);
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(picture.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void TfrmClientiDett::Button6Click() {
+    const QString file = m_dm.OpenPictureDialog(this);
+    if (file.isEmpty() || query().isEmpty()) return;
+    const QImage picture(file);
+    Image1->setPixmap(QPixmap::fromImage(picture.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    query().setValue(QStringLiteral("Immagine"), QFileInfo(file).absoluteFilePath());
+    common::ConfermaRecord(query(), kId);
     Modificato = true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/archives/clienti.h"
 #include "app/archives/detailform.h"
 
+#include <QLabel>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace db {
 class DetailLink;
 }
 struct Archivi;
+class TabCliente;
 
 // The client record: every column of the client on eight tabs, the look-ups with their
 // "show" and "add" buttons, the postcode finder, the tax code, the payer of a minor's
@@ -33,6 +35,15 @@ public:
     void spdStampaSchedaClick();
     void spdStampaClick();
     void DBEdit13Exit();      // the duplicate tax-code warning
+    void Button6Click();      // "Trova": the photo file
+    void mostraFoto();        // the photo of the path kept, or the message that it is gone
+    void aggiornaTotaleDieta();
+
+    TabCliente* esercizi = nullptr;
+    TabCliente* dieta = nullptr;
+    TabCliente* patologie = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* lblTotaleDieta = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,6 +52,7 @@ protected:
     void salvato() override;
     void annulla() override;
     void controlloModificato(QWidget* control) override;
+    bool cambioPagina(int index) override;
 
 private:
     void stampa(int report);
