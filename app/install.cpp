@@ -2,6 +2,7 @@
 
 #include "app/archives/install.h"
 #include "app/clients/install.h"
+#include "app/payments/install.h"
 #include "app/printing/install.h"
 #include "app/shell/form1.h"
 #include "app/shell/form_db.h"
@@ -29,6 +30,7 @@ void avvia(QWidget* parent, const QString& program) {
 void installModules(TForm1& form1, Tform_DB& dm) {
     installSettings(form1, dm);
     installArchives(form1, dm);
+    installPayments(form1, dm);
     installClients(form1, dm);
     installPrinting(form1, dm);
     auto* realizzazione = new TfrmRealizzazione(&form1);

@@ -264,7 +264,8 @@ void ListPanel::buildTotal(QVBoxLayout* top) {
 }
 
 void ListPanel::scheduleTotal() {
-    if (m_totalPending) return;
+    // A hidden list counts again when it is shown.
+    if (m_totalPending || !isVisible()) return;
     m_totalPending = true;
     QTimer::singleShot(0, this, [this] {
         m_totalPending = false;
@@ -277,10 +278,18 @@ double ListPanel::totale() const {
     if (!q.isOpen() || !m_d.hasTotal) return 0;
     const int c = q.fieldIndex(m_d.total.field);
     if (c < 0) return 0;
+    // Straight from the rows: a register may show hundreds of thousands of them.
+    const db::RowStore& rows = q.store();
+    const int editing = q.state() == db::Dataset::State::Browse ? -1 : q.position();
     double sum = 0;
     for (int r = 0; r < q.recordCount(); ++r) {
-        const QVariant v = q.valueAt(r, c);
-        if (v.isValid()) sum += v.toDouble();
+        if (r == editing) {
+            const QVariant v = q.valueAt(r, c);
+            if (v.isValid()) sum += v.toDouble();
+            continue;
+        }
+        const int p = q.physicalRow(r);
+        if (!rows.isNull(p, c)) sum += rows.number(p, c);
     }
     return common::Arrotonda2(sum);
 }

@@ -4,6 +4,7 @@
 #include "app/archives/install.h"
 #include "app/archives/members.h"
 #include "app/clients/tabcliente.h"
+#include "app/payments/tabpagamenti.h"
 #include "app/shell/form_db.h"
 #include "common/codicefiscale.h"
 #include "common/controls/dbedits.h"
@@ -198,6 +199,7 @@ TfrmClientiDett::TfrmClientiDett(Tform_DB& dm, Archivi& archivi, ClientiPanel* l
     esercizi = tabEsercizi(dm, archivi.frmEsercizi, pagina(3));
     dieta = tabDieta(dm, archivi.frmAlimenti, pagina(5));
     patologie = tabPatologie(dm, archivi.frmPatologie, pagina(6));
+    tabPagamenti(dm, pagina(4));
     lblTotaleDieta = new QLabel(QStringLiteral("Totale : "), pagina(5));
     lblTotaleDieta->setObjectName(QStringLiteral("lblTotaleDieta"));
     pagina(5)->layout()->addWidget(lblTotaleDieta);
