@@ -118,6 +118,10 @@ bool CompiledFilter::Impl::eval(uint32_t index, const RowStore& s, int row) cons
     switch (n.kind) {
     case NodeKind::Int:
         return compareOp(s.integer(row, n.column), n.i, n.op);
+    case NodeKind::IntIn: {
+        const std::vector<long long>& set = sets[n.first];
+        return std::binary_search(set.begin(), set.end(), s.integer(row, n.column));
+    }
     case NodeKind::IntReal:
         return compareOp(double(s.integer(row, n.column)), n.d, n.op);
     case NodeKind::Real: {

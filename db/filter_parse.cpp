@@ -29,6 +29,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 namespace db {
@@ -127,11 +128,39 @@ private:
 
     uint32_t addGroup(NodeKind kind, const std::vector<uint32_t>& items) {
         if (items.size() == 1) return items.front();
+        if (kind == NodeKind::Or) {
+            if (const std::optional<uint32_t> set = addSet(items)) return *set;
+        }
         detail::Node n;
         n.kind = kind;
         n.first = uint32_t(m_impl.children.size());
         n.count = uint32_t(items.size());
         m_impl.children.insert(m_impl.children.end(), items.begin(), items.end());
+        return addNode(n);
+    }
+
+    // "C = 1 or C = 5 or ..." on one integer or date column, as a window builds for the
+    // keys of a search, becomes one look-up in a sorted set instead of a test per key.
+    std::optional<uint32_t> addSet(const std::vector<uint32_t>& items) {
+        constexpr size_t MinKeys = 4;
+        if (items.size() < MinKeys) return std::nullopt;
+        const detail::Node& head = m_impl.nodes[items.front()];
+        std::vector<long long> keys;
+        keys.reserve(items.size());
+        for (const uint32_t i : items) {
+            const detail::Node& n = m_impl.nodes[i];
+            if (n.kind != NodeKind::Int || n.op != Op::Eq || n.negate || n.column != head.column)
+                return std::nullopt;
+            keys.push_back(n.i);
+        }
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        // The comparisons just read stay behind, unreached.
+        detail::Node n;
+        n.kind = NodeKind::IntIn;
+        n.column = head.column;
+        n.first = uint32_t(m_impl.sets.size());
+        m_impl.sets.push_back(std::move(keys));
         return addNode(n);
     }
 

@@ -34,6 +34,7 @@ enum class NodeKind : uint8_t {
     LikeInt,   // canonical text of an Integer / yes-no cell like pattern
     LikeReal,
     LikeDate,
+    IntIn, // Integer or Date cell equal to one of a sorted set (a chain of "or =")
 };
 
 // One node of the tree, every constant already in the column's own form.
@@ -70,6 +71,7 @@ struct CompiledFilter::Impl {
     std::vector<uint32_t> children;
     std::vector<text::detail::FoldedText> texts;
     std::vector<text::detail::LikePattern> patterns;
+    std::vector<std::vector<long long>> sets; // IntIn: sorted, without repeats
     uint32_t root = 0;
     int columnCount = 0;
 
