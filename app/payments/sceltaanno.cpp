@@ -39,6 +39,7 @@ TfrmSceltaAnno::TfrmSceltaAnno(Tform_DB& dm, QWidget* parent) : QDialog(parent),
     top->addLayout(row);
     connect(spdAvanti, &QToolButton::clicked, this, [this] { spdAvantiClick(); });
     connect(spdIndietro, &QToolButton::clicked, this, &QDialog::close);
+    setMinimumWidth(300);
     ui::FormConventions::install(this);
 }
 

@@ -7,7 +7,7 @@
 #include "common/controls/dialogs.h"
 #include "db/dataset.h"
 
-#include <QLayout>
+#include <QBoxLayout>
 
 namespace {
 
@@ -61,6 +61,8 @@ void TabPagamenti::SpeedButton30Click() {
 
 TabPagamenti* tabPagamenti(Tform_DB& dm, QWidget* page) {
     auto* tab = new TabPagamenti(dm, page);
-    page->layout()->addWidget(tab);
+    // The list takes the page's height; the page has no fields of its own above it.
+    if (auto* box = qobject_cast<QBoxLayout*>(page->layout())) box->addWidget(tab, 1);
+    else page->layout()->addWidget(tab);
     return tab;
 }
