@@ -9,6 +9,7 @@
 #include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
 #include "db/dataset.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,16 +25,7 @@
 
 namespace {
 
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
-
-struct Stats {
-    double median = 0, p95 = 0;
-};
-
-Stats stats(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[std::min(v.size() - 1, size_t(double(v.size()) * 0.95))]};
-}
+using bench::ms;
 
 // Repaints the grid page by page from the top to the bottom; the time of the whole scroll.
 double scroll(ui::DBGrid* grid) {
@@ -87,7 +79,7 @@ int main(int argc, char** argv) {
         opening.push_back(ms(t));
     }
     std::printf("%-52s median %7.2f ms | target <= 30 ms %s\n", "opening the list (filter, first paint)",
-                stats(opening).median, stats(opening).median <= 30 ? "PASS" : "MISS");
+                bench::summarise(opening).median, bench::summarise(opening).median <= 30 ? "PASS" : "MISS");
 
     // --- each keystroke in the surname box, until the grid is painted again.
     std::vector<double> keys;
@@ -109,7 +101,7 @@ int main(int argc, char** argv) {
                 keys.push_back(ms(t));
             }
         }
-    const Stats k = stats(keys);
+    const bench::Times k = bench::summarise(keys);
     std::printf("%-52s median %7.2f ms  p95 %7.2f ms (%zu keys) | target <= 30 ms %s\n",
                 "a keystroke in \"Cognome\", grid repainted", k.median, k.p95, keys.size(), k.p95 <= 30 ? "PASS" : "MISS");
 

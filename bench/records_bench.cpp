@@ -15,6 +15,7 @@
 #include "common/records.h"
 #include "db/connection.h"
 #include "db/detaillink.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,21 +31,8 @@
 
 namespace {
 
-struct Times {
-    double median = 0, p95 = 0;
-};
-
-Times measure(int runs, const std::function<void(int)>& f) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        f(i);
-        t.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return {t[t.size() / 2], t[std::min(t.size() - 1, size_t(double(t.size()) * 0.95))]};
-}
+using bench::measure;
+using bench::Times;
 
 void line(const char* what, Times figure, const char* reference, Times ref, double targetMs) {
     std::printf("%-58s median %7.2f ms  p95 %7.2f ms | %-34s %7.2f ms | target <= %.0f ms %s\n", what,
