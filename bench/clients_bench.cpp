@@ -45,14 +45,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QApplication app(argc, argv);
-    QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("VASTREL_BENCH_DB");
-    if (source.isEmpty()) source = QStringLiteral("bench/out/large.db");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("archivio.db"));
-    if (!QFile::copy(source, path)) {
-        std::fprintf(stderr, "clients_bench: cannot copy %s (run bench/run-all once)\n", qPrintable(source));
-        return 2;
-    }
+    const QString path = bench::copiaDatabase(argc, argv, dir, "clients_bench");
+    if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     dialogs.onExec = [](QDialog*) {};
     Tform_DB dm;
@@ -64,7 +59,7 @@ int main(int argc, char** argv) {
     TfrmClienti& form = *a.frmClienti;
     ClientiPanel& list = *form.clienti();
     form.resize(1280, 800);
-    std::printf("database: %s, %d clients\n", qPrintable(source), dm.Table1.store().rowCount());
+    std::printf("%d clients\n", dm.Table1.store().rowCount());
 
     // --- opening: the register shown on every client, as the list's search leaves it.
     std::vector<double> opening;

@@ -78,14 +78,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QApplication app(argc, argv);
-    QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("VASTREL_BENCH_DB");
-    if (source.isEmpty()) source = QStringLiteral("bench/out/large.db");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("archivio.db"));
-    if (!QFile::copy(source, path)) {
-        std::fprintf(stderr, "records_bench: cannot copy %s (run bench/run-all once)\n", qPrintable(source));
-        return 2;
-    }
+    const QString path = bench::copiaDatabase(argc, argv, dir, "records_bench");
+    if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     Tform_DB dm;
     dm.Connessione.open(path);
@@ -93,7 +88,7 @@ int main(int argc, char** argv) {
     dm.cmdFiltriClick();
     db::Dataset& clients = dm.Table1;
     const int count = clients.recordCount();
-    std::printf("database: %s, %d clients\n", qPrintable(source), count);
+    std::printf("%d clients\n", count);
 
     // --- 1. a record with five master/detail tabs following the current client
     {
