@@ -11,6 +11,7 @@
 #include "app/payments/install.h"
 #include "app/payments/pagamenti.h"
 #include "app/shell/form_db.h"
+#include "timing.h"
 #include "common/controls/dialogs.h"
 #include "common/text.h"
 #include "db/connection.h"
@@ -32,26 +33,18 @@
 
 namespace {
 
-struct Times {
-    double median = 0, p95 = 0;
-    size_t n = 0;
-};
-
-Times stats(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[std::min(v.size() - 1, size_t(double(v.size()) * 0.95))], v.size()};
-}
+using bench::Times;
 
 double timed(const std::function<void()>& f) {
     QElapsedTimer t;
     t.start();
     f();
-    return double(t.nsecsElapsed()) / 1e6;
+    return bench::ms(t);
 }
 
-void line(const char* what, Times figure, const char* reference, Times ref, double targetMs) {
+void line(const char* what, Times figure, size_t runs, const char* reference, Times ref, double targetMs) {
     std::printf("%-52s median %7.2f ms  p95 %7.2f ms (%zu) | %-34s median %7.2f ms | ratio %5.2f | target <= %.0f ms %s\n",
-                what, figure.median, figure.p95, figure.n, reference, ref.median,
+                what, figure.median, figure.p95, runs, reference, ref.median,
                 ref.median > 0 ? figure.median / ref.median : 0.0, targetMs, figure.p95 <= targetMs ? "PASS" : "MISS");
 }
 
@@ -71,14 +64,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QApplication app(argc, argv);
-    QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("VASTREL_BENCH_DB");
-    if (source.isEmpty()) source = QStringLiteral("bench/out/large.db");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("archivio.db"));
-    if (!QFile::copy(source, path)) {
-        std::fprintf(stderr, "payments_bench: cannot copy %s (run bench/run-all once)\n", qPrintable(source));
-        return 2;
-    }
+    const QString path = bench::copiaDatabase(argc, argv, dir, "payments_bench");
+    if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     Tform_DB dm;
     dm.Connessione.open(path);
@@ -109,17 +97,18 @@ int main(int argc, char** argv) {
     const double window = timed(open);
     const double first = read + window;
     const double firstBare = readBare(dm.Connessione, all);
-    std::printf("database: %s, %d payments, total %s\n", qPrintable(source), q.recordCount(),
+    std::printf("%d payments, total %s\n", q.recordCount(),
                 qPrintable(form.lblTotale()->text()));
     std::vector<double> opens, bares;
     for (int i = 0; i < 7; ++i) {
         opens.push_back(timed(open));
         bares.push_back(readBare(dm.Connessione, all));
     }
-    line("first opening (200,000 payments read, total)", {first, first, 1}, "the rows by a bare cursor",
-         {firstBare, firstBare, 1}, 100);
+    line("first opening (200,000 payments read, total)", {first, first}, 1, "the rows by a bare cursor",
+         {firstBare, firstBare}, 100);
     std::printf("%-52s %7.2f ms reading the rows + %7.2f ms the window's first show\n", "  of which", read, window);
-    line("opening again (rows in memory, total)", stats(opens), "the rows by a bare cursor", stats(bares), 100);
+    line("opening again (rows in memory, total)", bench::summarise(opens), opens.size(), "the rows by a bare cursor",
+         bench::summarise(bares), 100);
 
     // --- filter changes, each with its total and the grid painted again, beside the
     // database summing the rows of the same filter.
@@ -166,9 +155,10 @@ int main(int argc, char** argv) {
         change([&] { cliente->setText(QString()); });
         change([&] { da->setText(QString()); });
     }
-    line("a surname keystroke, total and grid", stats(surnames), "the database's sum of the same rows",
-         stats(surnameSums), 100);
-    line("any filter change, total and grid", stats(changes), "the database's sum of the same rows", stats(sums), 100);
+    line("a surname keystroke, total and grid", bench::summarise(surnames), surnames.size(),
+         "the database's sum of the same rows", bench::summarise(surnameSums), 100);
+    line("any filter change, total and grid", bench::summarise(changes), changes.size(),
+         "the database's sum of the same rows", bench::summarise(sums), 100);
     const double worst = *std::max_element(changes.begin(), changes.end());
     std::printf("%-52s %7.2f ms\n", "  slowest filter change", worst);
 
@@ -183,6 +173,7 @@ int main(int argc, char** argv) {
             cur.next();
         }));
     }
-    line("\"Totali\" over every payment", stats(totals), "the database's sum", stats(totalRefs), 100);
+    line("\"Totali\" over every payment", bench::summarise(totals), totals.size(), "the database's sum",
+         bench::summarise(totalRefs), 100);
     return 0;
 }

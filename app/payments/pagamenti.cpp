@@ -24,7 +24,10 @@ const QString kId = QStringLiteral("Id");
 const QString kAvviso = QStringLiteral("Messaggio di Avviso");
 
 SearchBox casella(const char* name, const char* label, const char* column, SearchBox::Kind kind) {
-    SearchBox b{QString::fromLatin1(name), QString::fromLatin1(label), QString::fromLatin1(column)};
+    SearchBox b;
+    b.name = QString::fromLatin1(name);
+    b.label = QString::fromLatin1(label);
+    b.column = QString::fromLatin1(column);
     b.kind = kind;
     return b;
 }
@@ -161,18 +164,9 @@ void TfrmPagamenti::apri() {
 
 namespace {
 
-DetailField campo(const char* control, const char* field, const char* label, DetailField::Kind kind) {
-    DetailField f;
-    f.control = QString::fromLatin1(control);
-    f.field = QString::fromLatin1(field);
-    f.label = QString::fromLatin1(label);
-    f.kind = kind;
-    return f;
-}
-
 DetailField scelta(const char* control, const char* field, const char* label, db::Dataset& list, const char* key,
                    const char* shown, const char* show = "", const char* add = "") {
-    DetailField f = campo(control, field, label, DetailField::Lookup);
+    DetailField f = campoDi(control, field, label, DetailField::Lookup);
     f.list = &list;
     f.listKey = QString::fromLatin1(key);
     f.listField = QString::fromLatin1(shown);
@@ -187,16 +181,15 @@ DetailDescriptor pagamento(Tform_DB& dm) {
     d.caption = QStringLiteral("Pagamenti");
     d.query = &dm.TablePagamenti;
     d.key = kId;
-    DetailField importo = campo("DBEdit3", "Importo", "Importo", DetailField::Amount);
-    importo.width = 120;
+    const DetailField importo = campoDi("DBEdit3", "Importo", "Importo", DetailField::Amount, 0, 0, 120);
     d.fields = {scelta("DBLookupComboBox3", "Operazione", "Operazione", dm.TableOperazionePagamenti, "Descrizione",
                        "Descrizione", "SpeedButton1", "SpeedButton12"),
-                campo("DBEdit2", "Data", "Data", DetailField::Date),
+                campoDi("DBEdit2", "Data", "Data", DetailField::Date),
                 scelta("DBLookupComboBox1", "ModPagamento_Id", "Mod. Pagamento", dm.TableModPaga, "Id", "Descrizione",
                        "SpeedButton3", "SpeedButton2"),
                 importo,
                 scelta("DBLookupComboBox2", "Cliente_ID", "Cliente", dm.TableNominativi, "Id", "NominativoVisualizzato"),
-                campo("DBEdit4", "Note", "Note", DetailField::Edit)};
+                campoDi("DBEdit4", "Note", "Note")};
     d.required = {{QStringLiteral("DBLookupComboBox3"), QStringLiteral("Attenzione manca l' Operazione"), kAvviso},
                   {QStringLiteral("DBLookupComboBox2"), QStringLiteral("Attenzione manca il Cliente"), kAvviso}};
     return d;
