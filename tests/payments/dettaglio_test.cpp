@@ -92,6 +92,40 @@ TEST_F(Record, TheTwoChecksKeepTheRecordOpenWithTheFocusOnTheEmptyCombo) {
     EXPECT_EQ(stored("Operazione", rossi, "2/10/2024").toString(), "Mensile");
 }
 
+TEST_F(Record, TheButtonsBesideTheLookUpsShowTheChosenRowOrAddANewOne) {
+    struct Case {
+        const char* button;
+        const char* window;
+        db::Dataset* list;
+        QVariant current; // the row shown: its description; empty for a new row
+    };
+    const Case cases[] = {
+        {"SpeedButton1", "frmOperazionePagamenti", &dm.TableOperazionePagamenti, "Mensile"},
+        {"SpeedButton12", "frmOperazionePagamenti", &dm.TableOperazionePagamenti, QVariant()},
+        {"SpeedButton3", "frmModPagamDett", &dm.TableModPaga, "Bancomat"},
+        {"SpeedButton2", "frmModPagamDett", &dm.TableModPaga, QVariant()},
+    };
+    const long long operations = scalar("select count(*) from OperazionePagamenti").toLongLong();
+    const long long methods = scalar("select count(*) from ModPagamento").toLongLong();
+    inRecord(rossi, "02/03/2024", [&](QDialog* d) {
+        for (const Case& k : cases) {
+            SCOPED_TRACE(k.button);
+            QVariant shown = "none";
+            when(k.window, [&](QDialog* w) {
+                shown = k.list->value("Descrizione");
+                dialogs.answers = {true};
+                click(w, k.current.isValid() ? "spdIndietro" : "spdAnnulla"); // a new row is taken back
+            });
+            click(d, k.button);
+            EXPECT_EQ(shown.toString().trimmed(), k.current.toString());
+        }
+        click(d, "spdIndietro");
+    });
+    EXPECT_EQ(execs("frmOperazionePagamenti") + execs("frmModPagamDett"), 4);
+    EXPECT_EQ(scalar("select count(*) from OperazionePagamenti").toLongLong(), operations);
+    EXPECT_EQ(scalar("select count(*) from ModPagamento").toLongLong(), methods);
+}
+
 TEST_F(Record, ANewPaymentIsStoredForTheCurrentClientAndAnnullaTakesItBack) {
     other("insert into Personalizzazioni (NomeTabella, NomeCampo, Tipo, Valore) values ('Pagamenti', 'Note', 't', 'in sede')");
     dm.TablePersonalizzazioni.requery();
