@@ -121,8 +121,12 @@ TEST_F(Tabs, CourseHoursTakeTypedTimesAllowDuplicatesAndHideDeletedSlots) {
     const long long row = q.keyValue("ID");
     EXPECT_EQ(scalar(QString("select OrarioInizio from ClienteOrari where ID = %1").arg(row)).toString(), "09.30");
 
-    // The slot goes from the timetable: the client's rows stay but are no longer listed.
-    other("delete * from orari");
+    // The slot is deleted from the timetable: the client's rows stay but are no longer listed.
+    dialogs.answers = {true};
+    click(o.frmOrari, "spdElimina");
+    EXPECT_EQ(dialogs.shown.last().text, "Sei Sicuro di voler eliminare l'Orario?");
+    EXPECT_EQ(dialogs.shown.last().caption, "Messaggio di avviso");
+    EXPECT_EQ(scalar("select count(*) from orari").toInt(), 0);
     record->caricaListe();
     EXPECT_EQ(q.recordCount(), 0);
     EXPECT_EQ(count("ClienteOrari"), 2);
