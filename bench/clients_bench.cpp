@@ -9,6 +9,7 @@
 #include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
 #include "db/dataset.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,16 +25,7 @@
 
 namespace {
 
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
-
-struct Stats {
-    double median = 0, p95 = 0;
-};
-
-Stats stats(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[std::min(v.size() - 1, size_t(double(v.size()) * 0.95))]};
-}
+using bench::ms;
 
 // Repaints the grid page by page from the top to the bottom; the time of the whole scroll.
 double scroll(ui::DBGrid* grid) {
@@ -53,14 +45,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QApplication app(argc, argv);
-    QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("VASTREL_BENCH_DB");
-    if (source.isEmpty()) source = QStringLiteral("bench/out/large.db");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("archivio.db"));
-    if (!QFile::copy(source, path)) {
-        std::fprintf(stderr, "clients_bench: cannot copy %s (run bench/run-all once)\n", qPrintable(source));
-        return 2;
-    }
+    const QString path = bench::copiaDatabase(argc, argv, dir, "clients_bench");
+    if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     dialogs.onExec = [](QDialog*) {};
     Tform_DB dm;
@@ -72,7 +59,7 @@ int main(int argc, char** argv) {
     TfrmClienti& form = *a.frmClienti;
     ClientiPanel& list = *form.clienti();
     form.resize(1280, 800);
-    std::printf("database: %s, %d clients\n", qPrintable(source), dm.Table1.store().rowCount());
+    std::printf("%d clients\n", dm.Table1.store().rowCount());
 
     // --- opening: the register shown on every client, as the list's search leaves it.
     std::vector<double> opening;
@@ -87,7 +74,7 @@ int main(int argc, char** argv) {
         opening.push_back(ms(t));
     }
     std::printf("%-52s median %7.2f ms | target <= 30 ms %s\n", "opening the list (filter, first paint)",
-                stats(opening).median, stats(opening).median <= 30 ? "PASS" : "MISS");
+                bench::summarise(opening).median, bench::summarise(opening).median <= 30 ? "PASS" : "MISS");
 
     // --- each keystroke in the surname box, until the grid is painted again.
     std::vector<double> keys;
@@ -109,7 +96,7 @@ int main(int argc, char** argv) {
                 keys.push_back(ms(t));
             }
         }
-    const Stats k = stats(keys);
+    const bench::Times k = bench::summarise(keys);
     std::printf("%-52s median %7.2f ms  p95 %7.2f ms (%zu keys) | target <= 30 ms %s\n",
                 "a keystroke in \"Cognome\", grid repainted", k.median, k.p95, keys.size(), k.p95 <= 30 ? "PASS" : "MISS");
 

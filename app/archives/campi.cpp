@@ -64,3 +64,16 @@ QWidget* creaCampo(const DetailField& f, db::Dataset* query, QWidget* parent) {
     if (f.width > 0) w->setFixedWidth(f.width);
     return w;
 }
+
+DetailField campoDi(const QString& control, const QString& field, const QString& label, DetailField::Kind kind,
+                    int page, int column, int width) {
+    DetailField f;
+    f.control = control;
+    f.field = field;
+    f.label = label;
+    f.kind = kind;
+    f.page = page;
+    f.column = column;
+    f.width = width;
+    return f;
+}

@@ -50,6 +50,10 @@ struct DetailField {
     QString button, buttonCaption;
 };
 
+// A field by its control, column and label; the other settings as given or their defaults.
+DetailField campoDi(const QString& control, const QString& field, const QString& label,
+                    DetailField::Kind kind = DetailField::Edit, int page = 0, int column = 0, int width = 0);
+
 // The control that edits a field of `query`, by the field's kind, with its name and
 // conventions (the decimal key of amounts); its label is the caller's.
 QWidget* creaCampo(const DetailField& f, db::Dataset* query, QWidget* parent);

@@ -33,22 +33,9 @@ const QString kErrore = QStringLiteral("Messaggio di errore");
 
 using K = DetailField::Kind;
 
-DetailField campo(const char* control, const char* field, const char* label, K kind = K::Edit, int page = 0,
-                  int column = 0, int width = 0) {
-    DetailField f;
-    f.control = QString::fromLatin1(control);
-    f.field = QString::fromLatin1(field);
-    f.label = QString::fromUtf8(label);
-    f.kind = kind;
-    f.page = page;
-    f.column = column;
-    f.width = width;
-    return f;
-}
-
 DetailField scelta(const char* control, const char* field, const char* label, db::Dataset& list, const char* key,
                    const char* shown, int page, int column, const char* show = nullptr, const char* add = nullptr) {
-    DetailField f = campo(control, field, label, K::Lookup, page, column);
+    DetailField f = campoDi(control, field, label, K::Lookup, page, column);
     f.list = &list;
     f.listKey = QString::fromLatin1(key);
     f.listField = QString::fromLatin1(shown);
@@ -58,7 +45,7 @@ DetailField scelta(const char* control, const char* field, const char* label, db
 }
 
 DetailField sesso(const char* control, const char* field, int page, int column) {
-    DetailField f = campo(control, field, "sesso", K::List, page, column, 60);
+    DetailField f = campoDi(control, field, QStringLiteral("sesso"), K::List, page, column, 60);
     f.items = {QStringLiteral("M"), QStringLiteral("F")};
     return f;
 }
@@ -80,29 +67,29 @@ DetailDescriptor scheda(Tform_DB& dm) {
                QStringLiteral("  Esercizi  "),  QStringLiteral("  Pagamenti  "),    QStringLiteral("  Dieta  "),
                QStringLiteral("  Patologie  "), QStringLiteral("  Dati quietanze  ")};
     d.fields = {
-        campo("DBEdit1", "Cognome", "cognome"),
-        campo("DBEdit20", "Nome", "nome"),
-        campo("DBEdit2", "Datanascita", "nato il", K::Date),
+        campoDi("DBEdit1", "Cognome", "cognome"),
+        campoDi("DBEdit20", "Nome", "nome"),
+        campoDi("DBEdit2", "Datanascita", "nato il", K::Date),
         scelta("DBLookupComboBox2", "Nato_a", "nato a", dm.Table7, "Comune", "Comune", 0, 0, "SpeedButton14", "SpeedButton13"),
-        conPulsante(campo("DBEdit13", "Codfiscale", "codice fiscale", K::Edit, 0, 0, 180), "Button5", "crea"),
+        conPulsante(campoDi("DBEdit13", "Codfiscale", "codice fiscale", K::Edit, 0, 0, 180), "Button5", "crea"),
         sesso("DBComboBox1", "Sesso", 0, 0),
         scelta("DBLookupComboBox1", "Citta", "residente in:", dm.Table7, "Comune", "Comune", 0, 0),
-        conPulsante(campo("DBEdit4", "Cap", "cap", K::Edit, 0, 0, 80), "spdTrova", "Trova"),
-        campo("DBEdit22", "Provincia", "prov", K::Edit, 0, 0, 50),
-        campo("DBEdit6", "Via", "Indirizzo"),
-        campo("DBEdit17", "Numero_civico", "n°", K::Edit, 0, 0, 80),
-        campo("DBEdit7", "Tel", "telefono"),
-        campo("DBEdit9", "Cell", "cellulare"),
-        campo("DBEdit8", "Fax", "fax"),
-        campo("DBEdit10", "E_mail", "e-mail"),
-        campo("DBEdit25", "Skype", "Skype"),
-        campo("DBEdit5", "Note", "Note"),
-        campo("DBEdit3", "DataInserimento", "Data Iscrizione", K::Date, 0, 1),
-        campo("DBEdit11", "Tessera", "Tessera", K::Edit, 0, 1, 110),
-        campo("DBEdit24", "DataScadenzaAbbonamento", "Scadenza Iscrizione", K::Date, 0, 1),
+        conPulsante(campoDi("DBEdit4", "Cap", "cap", K::Edit, 0, 0, 80), "spdTrova", "Trova"),
+        campoDi("DBEdit22", "Provincia", "prov", K::Edit, 0, 0, 50),
+        campoDi("DBEdit6", "Via", "Indirizzo"),
+        campoDi("DBEdit17", "Numero_civico", "n°", K::Edit, 0, 0, 80),
+        campoDi("DBEdit7", "Tel", "telefono"),
+        campoDi("DBEdit9", "Cell", "cellulare"),
+        campoDi("DBEdit8", "Fax", "fax"),
+        campoDi("DBEdit10", "E_mail", "e-mail"),
+        campoDi("DBEdit25", "Skype", "Skype"),
+        campoDi("DBEdit5", "Note", "Note"),
+        campoDi("DBEdit3", "DataInserimento", "Data Iscrizione", K::Date, 0, 1),
+        campoDi("DBEdit11", "Tessera", "Tessera", K::Edit, 0, 1, 110),
+        campoDi("DBEdit24", "DataScadenzaAbbonamento", "Scadenza Iscrizione", K::Date, 0, 1),
         scelta("DBLookupComboBox8", "TipoPagamento_ID", "Tipo Abbonamento", dm.TableTipoPagamenti, "Id", "Descrizione",
                0, 1, "SpeedButton16", "SpeedButton15"),
-        campo("DBEdit19", "ScadenzaPagamento", "Scadenza Abbonamento", K::Date, 0, 1),
+        campoDi("DBEdit19", "ScadenzaPagamento", "Scadenza Abbonamento", K::Date, 0, 1),
         scelta("DBLookupComboBox5", "ModPagamento_Id", "Modalità di pagamento", dm.TableModPaga, "Id", "Descrizione",
                0, 1, "SpeedButton20", "SpeedButton19"),
         scelta("DBLookupComboBox7", "GruppoSportivo_ID", "Gruppo Sportivo", dm.TableGruppoSportivo, "ID",
@@ -111,22 +98,22 @@ DetailDescriptor scheda(Tform_DB& dm) {
                "SpeedButton22", "SpeedButton21"),
         scelta("DBLookupComboBox3", "Istruttore_ID", "Istruttore", dm.Table3, "ID", "Cognome", 0, 1, "SpeedButton18",
                "SpeedButton17"),
-        campo("DBCheckBox2", "Certificato_med", "Ha presentato il certificato medico", K::Check, 0, 1),
-        campo("DBEdit21", "Scadenza_cert_medico", "scadenza certificato medico", K::Date, 0, 1),
-        campo("DBCheckBox3", "Omaggi", "Omaggi", K::Check, 0, 1),
-        campo("DBCheckBox4", "PrivacyFirmata", "Consenso Privacy", K::Check, 0, 1),
-        campo("DBCheckBox1", "Annullato", "Annullato", K::Check, 0, 1),
-        campo("DBEdit23", "Immagine", "Percorso", K::Edit, 1),
-        campo("DBEdit32", "Quietanza_Cognome", "cognome", K::Edit, 7),
-        campo("DBEdit31", "Quietanza_Nome", "nome", K::Edit, 7),
-        campo("DBEdit30", "Quietanza_Datanascita", "nato il", K::Date, 7),
+        campoDi("DBCheckBox2", "Certificato_med", "Ha presentato il certificato medico", K::Check, 0, 1),
+        campoDi("DBEdit21", "Scadenza_cert_medico", "scadenza certificato medico", K::Date, 0, 1),
+        campoDi("DBCheckBox3", "Omaggi", "Omaggi", K::Check, 0, 1),
+        campoDi("DBCheckBox4", "PrivacyFirmata", "Consenso Privacy", K::Check, 0, 1),
+        campoDi("DBCheckBox1", "Annullato", "Annullato", K::Check, 0, 1),
+        campoDi("DBEdit23", "Immagine", "Percorso", K::Edit, 1),
+        campoDi("DBEdit32", "Quietanza_Cognome", "cognome", K::Edit, 7),
+        campoDi("DBEdit31", "Quietanza_Nome", "nome", K::Edit, 7),
+        campoDi("DBEdit30", "Quietanza_Datanascita", "nato il", K::Date, 7),
         scelta("DBLookupComboBox10", "Quietanza_Nato_a", "nato a", dm.Table7, "Comune", "Comune", 7, 0),
         sesso("DBComboBox2", "Quietanza_Sesso", 7, 0),
-        campo("DBEdit26", "Quietanza_CodiceFiscale", "codice fiscale", K::Edit, 7, 0, 180),
-        campo("DBEdit33", "Quietanza_PIva", "partita iva", K::Edit, 7, 0, 140),
+        campoDi("DBEdit26", "Quietanza_CodiceFiscale", "codice fiscale", K::Edit, 7, 0, 180),
+        campoDi("DBEdit33", "Quietanza_PIva", "partita iva", K::Edit, 7, 0, 140),
         scelta("DBLookupComboBox9", "Quietanza_Residente", "residente in:", dm.Table7, "Comune", "Comune", 7, 0),
-        campo("DBEdit28", "Quietanza_Residente_cap", "cap", K::Edit, 7, 0, 80),
-        campo("DBEdit29", "Quietanza_Residente_Prov", "prov", K::Edit, 7, 0, 50),
+        campoDi("DBEdit28", "Quietanza_Residente_cap", "cap", K::Edit, 7, 0, 80),
+        campoDi("DBEdit29", "Quietanza_Residente_Prov", "prov", K::Edit, 7, 0, 50),
     };
     d.required = {{"DBEdit1", "Attenzione manca il cognome", kErrore},
                   {"DBEdit20", "Attenzione manca il Nome", kErrore},

@@ -19,16 +19,6 @@ ListTool strumento(const char* name, const char* caption, ListTool::Action actio
     return {QString::fromLatin1(name), QString::fromUtf8(caption), QString::fromUtf8(hint), action, {}};
 }
 
-DetailField campo(const char* control, const char* field, const char* label, DetailField::Kind kind, int width = 0) {
-    DetailField f;
-    f.control = QString::fromLatin1(control);
-    f.field = QString::fromLatin1(field);
-    f.label = QString::fromUtf8(label);
-    f.kind = kind;
-    f.width = width;
-    return f;
-}
-
 TabCliente* sullaPagina(TabCliente* tab, QWidget* page) {
     page->layout()->addWidget(tab);
     return tab;
@@ -116,11 +106,11 @@ TabCliente* tabDieta(Tform_DB& dm, ArchiveListForm* alimenti, QWidget* page) {
     d.gridObjectName = QStringLiteral("DBGrid4");
     d.gridName = QStringLiteral("frmClientiDett_DBGrid4");
     d.columns = {{"Pasti.Descrizione", "Pasto", 160}, {"Alimenti.Descrizione", "Alimento", 300}, {"QTA_GRAMMI", "Grammi", 80}};
-    DetailField pasto = campo("DBLookupComboBox4", "ID_pasto", "Pasto", DetailField::Lookup, 220);
+    DetailField pasto = campoDi("DBLookupComboBox4", "ID_pasto", "Pasto", DetailField::Lookup, 0, 0, 220);
     pasto.list = &dm.TablePasti;
     pasto.listKey = QStringLiteral("ID");
     pasto.listField = QStringLiteral("Descrizione");
-    d.fields = {pasto, campo("DBEdit15", "QTA_GRAMMI", "Grammi", DetailField::Amount, 90)};
+    d.fields = {pasto, campoDi("DBEdit15", "QTA_GRAMMI", "Grammi", DetailField::Amount, 0, 0, 90)};
     d.tools = {strumento("SpeedButton2", "Elimina", ListTool::Delete), strumento("SpeedButton9", "Aggiungi", ListTool::Add),
                strumento("SpeedButton8", "Salva", ListTool::Save),
                strumento("SpeedButton24", "Stampa dieta", ListTool::Custom)};
@@ -141,8 +131,8 @@ TabCliente* tabPatologie(Tform_DB& dm, ArchiveListForm* patologie, QWidget* page
     d.gridObjectName = QStringLiteral("DBGrid5");
     d.gridName = QStringLiteral("frmClientiDett_DBGrid5");
     d.columns = {{"Descrizione", "Patologia", 300}, {"DataInizio", "Data Inizio", 100}, {"DataFine", "Data Fine", 100}};
-    d.fields = {campo("DBEdit16", "DataInizio", "Dalla data", DetailField::Date),
-                campo("DBEdit18", "DataFine", "Alla Data", DetailField::Date)};
+    d.fields = {campoDi("DBEdit16", "DataInizio", "Dalla data", DetailField::Date),
+                campoDi("DBEdit18", "DataFine", "Alla Data", DetailField::Date)};
     d.tools = {strumento("SpeedButton4", "Elimina", ListTool::Delete), strumento("SpeedButton23", "Aggiungi", ListTool::Add),
                strumento("SpeedButton29", "Salva", ListTool::Save),
                strumento("SpeedButton31", "Stampa", ListTool::Custom, "stampa Privacy")};
