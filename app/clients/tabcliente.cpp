@@ -154,8 +154,8 @@ TabCliente* tabOrari(Tform_DB& dm, ArchiveListForm* orari, QWidget* page) {
     d.gridName = QStringLiteral("frmClientiDett_DBGrid1");
     d.columns = {{"Specialita", "Specialita", 200}, {"Corso", "Corso", 200},     {"Giorno", "Giorno", 100},
                  {"OrarioInizio", "Inizio", 70},    {"OrarioFine", "Fine", 70}, {"Istruttore", "Istruttore", 160}};
-    d.fields = {campo("DBEdit12", "OrarioInizio", "Inizio", DetailField::Time),
-                campo("DBEdit14", "OrarioFine", "Fine", DetailField::Time)};
+    d.fields = {campoDi("DBEdit12", "OrarioInizio", "Inizio", DetailField::Time),
+                campoDi("DBEdit14", "OrarioFine", "Fine", DetailField::Time)};
     d.tools = {strumento("spdEliminaDett", "Elimina", ListTool::Delete, "Elimina il record corrente "),
                strumento("spdInserisciDett", "Aggiungi", ListTool::Add, "Inserisce un nuovo Record"),
                strumento("SpeedButton7", "Salva", ListTool::Save),

@@ -58,29 +58,19 @@ ListDescriptor lista(Tform_DB& dm) {
     return d;
 }
 
-DetailField campo(const char* control, const char* field, const char* label,
-                  DetailField::Kind kind = DetailField::Edit) {
-    DetailField f;
-    f.control = QString::fromLatin1(control);
-    f.field = QString::fromLatin1(field);
-    f.label = QString::fromUtf8(label);
-    f.kind = kind;
-    return f;
-}
-
 DetailDescriptor dettaglio(Tform_DB& dm) {
     DetailDescriptor d;
     d.objectName = QStringLiteral("frmOrariDett");
     d.caption = QStringLiteral("Orari");
     d.helpContext = 275;
     d.query = &dm.Table2;
-    DetailField istruttore = campo("DBLookupComboBox1", "Istruttore_ID", "Istruttore", DetailField::Lookup);
+    DetailField istruttore = campoDi("DBLookupComboBox1", "Istruttore_ID", "Istruttore", DetailField::Lookup);
     istruttore.list = &dm.Table3;
     istruttore.listKey = QStringLiteral("ID");
     istruttore.listField = QStringLiteral("Cognome");
-    d.fields = {campo("DBEdit1", "Specialita", "Specialita"), campo("DBEdit2", "Giorno", "Giorno"),
-                campo("DBEdit3", "OrarioInizio", "Dalle", DetailField::Time),
-                campo("DBEdit4", "OrarioFine", "Alle", DetailField::Time), campo("DBEdit5", "Corso", "Corso"),
+    d.fields = {campoDi("DBEdit1", "Specialita", "Specialita"), campoDi("DBEdit2", "Giorno", "Giorno"),
+                campoDi("DBEdit3", "OrarioInizio", "Dalle", DetailField::Time),
+                campoDi("DBEdit4", "OrarioFine", "Alle", DetailField::Time), campoDi("DBEdit5", "Corso", "Corso"),
                 istruttore};
     d.required = {{QStringLiteral("DBEdit1"), QStringLiteral("Attenzione manca la specialità"), kErrore},
                   {QStringLiteral("DBEdit2"), QStringLiteral("Attenzione manca il Giorno"), kErrore}};
