@@ -229,8 +229,11 @@ TEST_F(Clients, TaxCodeIsComputedOrTheMissingPieceIsNamedAndDuplicatesAreReporte
                            "selezionato",
                            "Attenzione controlla che non manchi:il cognome, o il nome, o la data di nascita, o il "
                            "luogo di nascita o il sesso"}));
-    for (const auto& s : dialogs.shown)
-        if (s.text.contains("già presente")) EXPECT_EQ(s.caption, "Attenzione si è creato un cliente già presente in archivio");
+    for (const auto& s : dialogs.shown) {
+        if (s.text.contains("già presente")) {
+            EXPECT_EQ(s.caption, "Attenzione si è creato un cliente già presente in archivio");
+        }
+    }
 }
 
 TEST_F(Clients, ChoosingATownOrASubscriptionTypeFillsTheirColumns) {
