@@ -14,6 +14,7 @@
 #include "app/payments/sceltaanno.h"
 #include "app/payments/tabpagamenti.h"
 #include "app/printing/scrittura.h"
+#include "app/timetable/install.h"
 #include "common/controls/dbedits.h"
 
 #include <QLabel>
@@ -34,7 +35,7 @@ protected:
         avvio = printing::setAvvio([](const QString&) { return true; });
         dm.scriviStampa = [](Tform_DB& data, int report) { printing::scriviStampa(data, report); };
         p = creaPagamenti(dm, a, host.get());
-        record = creaSchedaClienti(dm, a, host.get());
+        record = creaSchedaClienti(dm, a, creaOrari(dm, host.get()), host.get());
         other("insert into Stagione (ID, Descrizione) values (1, '2024/25')");
         other("insert into GruppoSportivo (ID, Descrizione) values (1, 'Amatori')");
         other("insert into ModPagamento (id, Descrizione) values (1, 'Contanti')");
