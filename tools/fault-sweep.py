@@ -267,6 +267,7 @@ def sweep_one(fault, args, targets):
                                         str(args.test_timeout)], args.build, args.suite_timeout,
                                        env)
             took = time.monotonic() - start
+        time.sleep(3)  # outside the lock: a build waiting on it goes before the next fault
         if timed_out:
             return "caught", f"suite hung, stopped after {took:.0f} s"
         if code != 0:
@@ -286,6 +287,7 @@ def main():
     p.add_argument("--out")
     p.add_argument("--only", help="comma-separated fault ids")
     p.add_argument("--check", action="store_true", help="only report which anchors apply")
+    p.add_argument("--no-control", action="store_true", help="skip the run without a fault")
     p.add_argument("--lock", help="lock file shared with other builds on this machine")
     p.add_argument("--test-timeout", type=int, default=120, help="seconds per test")
     p.add_argument("--suite-timeout", type=int, default=1200, help="seconds per suite run")
@@ -307,6 +309,20 @@ def main():
                           capture_output=True, text=True).stdout.strip()
     title = f"fault sweep of {args.source} at {head}, {datetime.datetime.now():%Y-%m-%d %H:%M}"
     print(title, flush=True)
+    if not args.check and not args.no_control:
+        # The suite must be green without a fault, or every fault would look caught.
+        with build_lock(args.lock):
+            code, out, _ = run(["cmake", "--build", args.build, "-j2", "--target", *targets],
+                               args.source, args.build_timeout)
+            if code == 0:
+                env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+                start = time.monotonic()
+                code, out, _ = run(["ctest", "-j2"], args.build, args.suite_timeout, env)
+                print(f"control run without a fault: {'green' if code == 0 else 'FAILED'} in "
+                      f"{time.monotonic() - start:.0f} s", flush=True)
+        if code != 0:
+            print("the suite fails without a fault: " + ", ".join(failed_tests(out)), file=sys.stderr)
+            return 2
     try:
         for fault in faults:
             result, detail = sweep_one(fault, args, targets)
