@@ -200,7 +200,9 @@ TEST_F(Schema, KeysAutoNumberAndYesNoColumnsDefaultToNo) {
         conn.execute(QStringLiteral("insert into %1 ([%2]) values (Null)").arg(table, plain));
         const qlonglong id = scalar(conn, QStringLiteral("SELECT @@IDENTITY as ID;")).toLongLong();
         EXPECT_GT(id, before);
-        for (const QString& spelling : {key.toUpper(), key.toLower(), QStringLiteral("Id")})
+        QStringList spellings{key.toUpper(), key.toLower()};
+        if (key.compare(QStringLiteral("ID"), Qt::CaseInsensitive) == 0) spellings << QStringLiteral("Id");
+        for (const QString& spelling : spellings)
             EXPECT_EQ(scalar(conn, QStringLiteral("select %1 from %2 where %1 = %3").arg(spelling, table).arg(id)).toLongLong(), id);
         for (const QString& b : bools) {
             EXPECT_EQ(scalar(conn, QStringLiteral("select count(*) from %1 where %2 = false and %3 = %4").arg(table, b, key).arg(id)).toInt(), 1) << b.toStdString();

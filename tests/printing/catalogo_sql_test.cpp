@@ -54,12 +54,13 @@ TEST_F(CatalogueSql, EveryReportRunsPlainWrappedAndFilteredWithSqlitesNames) {
             ASSERT_FALSE(q.isEmpty());
             const auto t = run(q);
             ASSERT_FALSE(t.columns.isEmpty());
-            for (const QString& wrapped : {QStringLiteral("Select * from (") + q + u')', QStringLiteral("SELECT TOP 1 * FROM (") + q + u')'}) {
+            const QStringList wrappers{QStringLiteral("Select * from (") + q + u')', QStringLiteral("SELECT TOP 1 * FROM (") + q + u')'};
+            for (const QString& wrapped : wrappers) {
                 const auto w = run(wrapped);
                 ASSERT_EQ(w.columns.size(), t.columns.size());
                 for (qsizetype i = 0; i < t.columns.size(); ++i)
-                    EXPECT_EQ(w.columns[i].name + w.columns[i].table + w.columns[i].column,
-                              t.columns[i].name + t.columns[i].table + t.columns[i].column);
+                    EXPECT_EQ(QStringList({w.columns[i].name, w.columns[i].table, w.columns[i].column}),
+                              QStringList({t.columns[i].name, t.columns[i].table, t.columns[i].column}));
             }
             // The filter window: each column's distinct values, then a range on the first.
             for (const auto& c : t.columns)
@@ -79,7 +80,7 @@ TEST_F(CatalogueSql, EverySharedQueryRunsWithSqlitesNames) {
 }
 
 TEST_F(CatalogueSql, ReportNamesAndOriginsOfPaymentsAndClients) {
-    auto describe = [this](int n, int i) {
+    auto describe = [this](int n, int i) -> QString {
         const auto c = db::sql::translate(report(n), &db).columns.value(i);
         return c.name + u'=' + c.table + u'.' + c.column;
     };
