@@ -74,7 +74,7 @@ struct Figures {
 // Types each word letter by letter, then deletes it letter by letter: the widest refilters
 // (back to every row) are among the timed keystrokes.
 Figures typeWords(ArchiveListForm& form, const char* box, const QStringList& words, int rounds) {
-    QLineEdit* edit = form.searchBox(QString::fromLatin1(box));
+    auto* edit = qobject_cast<QLineEdit*>(form.panel()->searchBox(QString::fromLatin1(box)));
     QWidget* viewport = form.grid()->viewport();
     PaintCounter counter;
     viewport->installEventFilter(&counter);

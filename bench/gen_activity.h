@@ -43,7 +43,7 @@ inline void fillTimetable(Context& ctx) {
     static const int starts[] = {7 * 60, 8 * 60, 9 * 60, 9 * 60 + 30, 10 * 60, 11 * 60, 12 * 60 + 30,
                                  13 * 60, 14 * 60, 16 * 60, 17 * 60, 17 * 60 + 30, 18 * 60,
                                  18 * 60 + 30, 19 * 60, 19 * 60 + 30, 20 * 60, 20 * 60 + 30, 21 * 60};
-    Stmt ins(ctx.h, "INSERT INTO orari (Id, Specialita, Corso, Giorno, OrarioInizio, OrarioFine, "
+    Stmt ins(*ctx.conn, "INSERT INTO orari (Id, Specialita, Corso, Giorno, OrarioInizio, OrarioFine, "
                     "Istruttore_ID) VALUES (?,?,?,?,?,?,?)");
     for (int id = 1; id <= ctx.sizes.slots; ++id) {
         const int sp = int(specialties(rng));
@@ -58,7 +58,7 @@ inline void fillTimetable(Context& ctx) {
     }
 
     Rng enrol = ctx.rng("ClienteOrari");
-    Stmt link(ctx.h, "INSERT INTO ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) VALUES (?,?,?,?)");
+    Stmt link(*ctx.conn, "INSERT INTO ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) VALUES (?,?,?,?)");
     for (const Client& c : ctx.clients) {
         if (c.cancelled || !enrol.chance(c.active ? 0.75 : 0.2)) continue;
         const int n = enrol.range(1, 3);
@@ -127,7 +127,7 @@ inline void fillPayments(Context& ctx) {
     }
     // Payments are entered day by day, so keys grow with the date.
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.day < b.day; });
-    Stmt ins(ctx.h, "INSERT INTO Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id, Note) VALUES (?,?,?,?,?,?)");
+    Stmt ins(*ctx.conn, "INSERT INTO Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id, Note) VALUES (?,?,?,?,?,?)");
     for (const Row& r : rows)
         ins.row(r.client, storedDate(r.day), Operations[r.op].name, r.amount, r.method,
                 r.note < 0 ? std::optional<const char*>() : std::optional(PaymentNotes[r.note]));
@@ -161,7 +161,7 @@ inline void fillDeadlines(Context& ctx) {
         if (rng.chance(0.7)) r.method = rng.range(1, int(std::size(PaymentMethods)));
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.due < b.due; });
-    Stmt ins(ctx.h, "INSERT INTO Scadenze (Cliente_ID, DataScadenza, Operazione, Importo, DataPagamento, "
+    Stmt ins(*ctx.conn, "INSERT INTO Scadenze (Cliente_ID, DataScadenza, Operazione, Importo, DataPagamento, "
                     "Beneficiario, ModPagamento_Id) VALUES (?,?,?,?,?,?,?)");
     for (const Row& r : rows) {
         const std::optional<std::string> paid = r.paid ? std::optional(storedDate(*r.paid)) : std::nullopt;
@@ -218,7 +218,7 @@ inline void fillCalendar(Context& ctx) {
     });
     const Ymd now = civilFromDays(ctx.today);
     const int yearStart = daysFromCivil(now.y, 1, 1);
-    Stmt ins(ctx.h, "INSERT INTO Calendario (DataInizio, DataFine, Personale_Id, Personale, Cliente_Id, "
+    Stmt ins(*ctx.conn, "INSERT INTO Calendario (DataInizio, DataFine, Personale_Id, Personale, Cliente_Id, "
                     "Cliente, Specialita, Note, DurataOre, DurataMinuti, Concluso, Storico) "
                     "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
     Rng done = ctx.rng("Calendario.Concluso");
@@ -236,10 +236,10 @@ inline void fillCalendar(Context& ctx) {
 
 inline void fillProgrammes(Context& ctx) {
     Rng rng = ctx.rng("Programmi");
-    Stmt diet(ctx.h, "INSERT INTO ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) VALUES (?,?,?,?)");
-    Stmt training(ctx.h, "INSERT INTO ClienteEsercizi (Cliente_ID, Esercizio_ID, EsercizioDescrizione, "
+    Stmt diet(*ctx.conn, "INSERT INTO ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) VALUES (?,?,?,?)");
+    Stmt training(*ctx.conn, "INSERT INTO ClienteEsercizi (Cliente_ID, Esercizio_ID, EsercizioDescrizione, "
                          "Serie, Quantita, Pausa, Note) VALUES (?,?,?,?,?,?,?)");
-    Stmt sick(ctx.h, "INSERT INTO ClientePatologia (Cliente_ID, Patologia_ID, DataInizio, DataFine, Note) VALUES (?,?,?,?,?)");
+    Stmt sick(*ctx.conn, "INSERT INTO ClientePatologia (Cliente_ID, Patologia_ID, DataInizio, DataFine, Note) VALUES (?,?,?,?,?)");
     static const char* const trainingNotes[] = {"Carico 20 kg", "Aumentare gradualmente",
                                                 "Solo con assistenza", "Tempo 3-1-2",
                                                 "Fermo di un secondo"};

@@ -1,14 +1,17 @@
 #pragma once
 
-// Shared state of the large-database generator: the SQLite handle with a small prepared
-// statement wrapper, the size of each table, and the people and places drawn so far,
+// Shared state of the large-database generator: the connection with a small statement
+// wrapper, the size of each table, and the people and places drawn so far,
 // which later tables refer to.
 
 #include "gen_random.h"
 
-#include <sqlite3.h>
+#include "db/connection.h"
+
+#include <QVariant>
 
 #include <algorithm>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -21,21 +24,19 @@ namespace gen {
 
 struct Null {};
 
-// A prepared INSERT run once per row: row(a, b, c) binds the values in order and steps.
+// A Jet statement run through the program's own connection: row(a, b, c) binds the values
+// in order and runs an INSERT once; step() reads a SELECT a row at a time.
 class Stmt {
 public:
-    Stmt(sqlite3* h, const char* sql) : m_h(h) {
-        if (sqlite3_prepare_v2(h, sql, -1, &m_st, nullptr) != SQLITE_OK) fail();
-    }
-    ~Stmt() { sqlite3_finalize(m_st); }
+    Stmt(db::Connection& c, const char* sql) : m_c(c), m_sql(QString::fromUtf8(sql)) {}
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
 
     template <class... T> void row(const T&... values) {
-        int i = 0;
-        (bind(++i, values), ...);
-        if (sqlite3_step(m_st) != SQLITE_DONE) fail();
-        sqlite3_reset(m_st);
+        QVariantList params;
+        params.reserve(int(sizeof...(T)));
+        (add(params, values), ...);
+        m_c.execute(m_sql, params);
     }
     // The same with the values in a braced tuple, std::tuple{a(), b()}: unlike function
     // arguments, a braced list is evaluated left to right, so draws from one random
@@ -45,50 +46,35 @@ public:
     }
     // For a SELECT: steps, true while there is a row.
     bool step() {
-        const int rc = sqlite3_step(m_st);
-        if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) fail();
-        return false;
+        if (!m_cursor) m_cursor = std::make_unique<db::Cursor>(m_c, m_sql);
+        return m_cursor->next();
     }
-    long long integer(int c) const { return sqlite3_column_int64(m_st, c); }
-    std::string text(int c) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_st, c));
-        return p ? std::string(p, size_t(sqlite3_column_bytes(m_st, c))) : std::string();
-    }
+    long long integer(int c) const { return m_cursor->integer(c); }
+    std::string text(int c) const { return std::string(m_cursor->text(c)); }
 
 private:
-    void bind(int i, Null) { check(sqlite3_bind_null(m_st, i)); }
-    void bind(int i, int v) { check(sqlite3_bind_int64(m_st, i, v)); }
-    void bind(int i, long long v) { check(sqlite3_bind_int64(m_st, i, v)); }
-    void bind(int i, bool v) { check(sqlite3_bind_int64(m_st, i, v ? 1 : 0)); }
-    void bind(int i, double v) { check(sqlite3_bind_double(m_st, i, v)); }
-    void bind(int i, std::string_view v) {
-        check(sqlite3_bind_text(m_st, i, v.data(), int(v.size()), SQLITE_TRANSIENT));
+    static void add(QVariantList& p, Null) { p << QVariant(); }
+    static void add(QVariantList& p, int v) { p << qlonglong(v); }
+    static void add(QVariantList& p, long long v) { p << qlonglong(v); }
+    static void add(QVariantList& p, bool v) { p << qlonglong(v ? 1 : 0); }
+    static void add(QVariantList& p, double v) { p << v; }
+    static void add(QVariantList& p, std::string_view v) {
+        p << QString::fromUtf8(v.data(), qsizetype(v.size()));
     }
-    void bind(int i, const std::string& v) { bind(i, std::string_view(v)); }
-    void bind(int i, const char* v) { bind(i, std::string_view(v)); }
-    void bind(int i, const std::vector<char>& blob) {
-        check(sqlite3_bind_blob(m_st, i, blob.data(), int(blob.size()), SQLITE_TRANSIENT));
+    static void add(QVariantList& p, const std::string& v) { add(p, std::string_view(v)); }
+    static void add(QVariantList& p, const char* v) { add(p, std::string_view(v)); }
+    static void add(QVariantList& p, const std::vector<char>& blob) {
+        p << QByteArray(blob.data(), qsizetype(blob.size()));
     }
-    template <class T> void bind(int i, const std::optional<T>& v) {
-        if (v) bind(i, *v);
-        else bind(i, Null{});
+    template <class T> static void add(QVariantList& p, const std::optional<T>& v) {
+        if (v) add(p, *v);
+        else add(p, Null{});
     }
-    void check(int rc) { if (rc != SQLITE_OK) fail(); }
-    [[noreturn]] void fail() { throw std::runtime_error(sqlite3_errmsg(m_h)); }
 
-    sqlite3* m_h;
-    sqlite3_stmt* m_st = nullptr;
+    db::Connection& m_c;
+    QString m_sql;
+    std::unique_ptr<db::Cursor> m_cursor;
 };
-
-inline void exec(sqlite3* h, const char* sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(h, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        const std::string msg = err ? err : "sqlite3_exec failed";
-        sqlite3_free(err);
-        throw std::runtime_error(msg);
-    }
-}
 
 struct Town {
     int id;
@@ -135,7 +121,7 @@ struct Sizes {
 };
 
 struct Context {
-    sqlite3* h = nullptr;
+    db::Connection* conn = nullptr;
     Rng root{1};
     int today = 0;      // days since 1970: the reference day of the data
     int historyFrom = 0; // five years before today: payments and attendances start here

@@ -23,7 +23,7 @@ inline std::string digits(Rng& rng, int n) {
 inline double cents(double v) { return double(std::llround(v * 100)) / 100.0; }
 
 inline void readTowns(Context& ctx) {
-    Stmt q(ctx.h, "SELECT ID, Comune, Provincia, Cap, CODICE_F FROM Comuni ORDER BY ID");
+    Stmt q(*ctx.conn, "SELECT ID, Comune, Provincia, Cap, CODICE_F FROM Comuni ORDER BY ID");
     while (q.step())
         ctx.towns.push_back({int(q.integer(0)), q.text(1), q.text(2), q.text(3), q.text(4)});
     if (ctx.towns.empty()) throw std::runtime_error("the Comuni table is empty");
@@ -119,25 +119,25 @@ inline void fillReference(Context& ctx) {
     const Ymd first = civilFromDays(ctx.historyFrom), last = civilFromDays(ctx.today);
     ctx.firstSeasonYear = first.y - 1;
     ctx.seasonCount = last.y + 1 - ctx.firstSeasonYear + 1;
-    Stmt season(ctx.h, "INSERT INTO Stagione (ID, Descrizione, DallaData, AllaData) VALUES (?,?,?,?)");
+    Stmt season(*ctx.conn, "INSERT INTO Stagione (ID, Descrizione, DallaData, AllaData) VALUES (?,?,?,?)");
     for (int i = 0; i < ctx.seasonCount; ++i) {
         const int y = ctx.firstSeasonYear + i;
         season.row(i + 1, "Stagione " + std::to_string(y) + "/" + std::to_string(y + 1),
                    storedDate(daysFromCivil(y, 9, 1)), storedDate(daysFromCivil(y + 1, 8, 31)));
     }
-    Stmt group(ctx.h, "INSERT INTO GruppoSportivo (ID, Descrizione) VALUES (?,?)");
+    Stmt group(*ctx.conn, "INSERT INTO GruppoSportivo (ID, Descrizione) VALUES (?,?)");
     for (size_t i = 0; i < std::size(SportsGroups); ++i) group.row(int(i + 1), SportsGroups[i]);
-    Stmt method(ctx.h, "INSERT INTO ModPagamento (id, Descrizione) VALUES (?,?)");
+    Stmt method(*ctx.conn, "INSERT INTO ModPagamento (id, Descrizione) VALUES (?,?)");
     for (size_t i = 0; i < std::size(PaymentMethods); ++i) method.row(int(i + 1), PaymentMethods[i]);
-    Stmt type(ctx.h, "INSERT INTO TipoPagamenti (Id, Descrizione, ScadenzaMesi) VALUES (?,?,?)");
+    Stmt type(*ctx.conn, "INSERT INTO TipoPagamenti (Id, Descrizione, ScadenzaMesi) VALUES (?,?,?)");
     for (size_t i = 0; i < std::size(SubscriptionTypes); ++i)
         type.row(int(i + 1), SubscriptionTypes[i].name, SubscriptionTypes[i].months);
-    Stmt op(ctx.h, "INSERT INTO OperazionePagamenti (ID, Descrizione, Importo) VALUES (?,?,?)");
+    Stmt op(*ctx.conn, "INSERT INTO OperazionePagamenti (ID, Descrizione, Importo) VALUES (?,?,?)");
     for (size_t i = 0; i < std::size(Operations); ++i)
         op.row(int(i + 1), Operations[i].name, Operations[i].amount);
 
-    Stmt muscle(ctx.h, "INSERT INTO GruppiMuscolari (Id, Descrizione) VALUES (?,?)");
-    Stmt exercise(ctx.h, "INSERT INTO Esercizi (ID, Descrizione, ModalitaUso, Immagine, GruppoMuscolare_ID) VALUES (?,?,?,?,?)");
+    Stmt muscle(*ctx.conn, "INSERT INTO GruppiMuscolari (Id, Descrizione) VALUES (?,?)");
+    Stmt exercise(*ctx.conn, "INSERT INTO Esercizi (ID, Descrizione, ModalitaUso, Immagine, GruppoMuscolare_ID) VALUES (?,?,?,?,?)");
     Rng rng = ctx.rng("Esercizi");
     int id = 0;
     for (size_t g = 0; g < std::size(ExerciseFamilies); ++g) {
@@ -153,7 +153,7 @@ inline void fillReference(Context& ctx) {
             }
     }
 
-    Stmt food(ctx.h, "INSERT INTO Alimenti (ID, Descrizione, [E%], ACQ, PRO, GRA, CAR, FIB, KC) VALUES (?,?,?,?,?,?,?,?,?)");
+    Stmt food(*ctx.conn, "INSERT INTO Alimenti (ID, Descrizione, [E%], ACQ, PRO, GRA, CAR, FIB, KC) VALUES (?,?,?,?,?,?,?,?,?)");
     static const std::string_view categories = "cmpvfdo";
     id = 0;
     for (const Food& f : Foods)
@@ -164,11 +164,11 @@ inline void fillReference(Context& ctx) {
             ctx.foodsByCategory[categories.find(f.category)].push_back(id);
         }
 
-    Stmt pathology(ctx.h, "INSERT INTO Patologie (ID, Descrizione, Cura) VALUES (?,?,?)");
+    Stmt pathology(*ctx.conn, "INSERT INTO Patologie (ID, Descrizione, Cura) VALUES (?,?,?)");
     for (size_t i = 0; i < std::size(Pathologies); ++i)
         pathology.row(int(i + 1), Pathologies[i].name, Pathologies[i].cure);
     ctx.pathologies = int(std::size(Pathologies));
-    Stmt meals(ctx.h, "SELECT count(*) FROM Pasti");
+    Stmt meals(*ctx.conn, "SELECT count(*) FROM Pasti");
     ctx.meals = meals.step() ? int(meals.integer(0)) : 0;
 }
 
@@ -177,7 +177,7 @@ inline void fillStaff(Context& ctx) {
     std::vector<double> weights;
     for (const Job& j : Jobs) weights.push_back(j.weight);
     const Weighted jobs(weights);
-    Stmt ins(ctx.h,
+    Stmt ins(*ctx.conn,
              "INSERT INTO anagraficapersonale (ID, Cognome, Nome, Via, Numero_civico, Cap, Citta, "
              "Provincia, Nato_a, Datanascita, Sesso, Codfiscale, Tel, Cell, E_mail, Tessera, Note, "
              "Mansione, Dataavviorapporto, Tariffa_ad_ora_euro, Annullato, PrivacyFirmata) "
@@ -209,7 +209,7 @@ inline void fillClients(Context& ctx) {
     std::vector<int> instructors;
     for (const auto& s : ctx.staff)
         if (s.teaches && !s.cancelled) instructors.push_back(s.id);
-    Stmt ins(ctx.h,
+    Stmt ins(*ctx.conn,
              "INSERT INTO anagraficaclienti (ID, Cognome, Nome, NominativoDocumenti, "
              "NominativoVisualizzato, Via, Numero_civico, Cap, Citta, Provincia, Nato_a, Datanascita, "
              "Sesso, Codfiscale, Tel, Cell, Fax, E_mail, Skype, Tessera, Note, DataInserimento, "
@@ -294,7 +294,7 @@ inline void fillVisitors(Context& ctx) {
     std::vector<int> entered(size_t(ctx.sizes.visitors));
     for (int& d : entered) d = ctx.today - int(rng.below(uint32_t(ctx.today - ctx.historyFrom)));
     std::sort(entered.begin(), entered.end());
-    Stmt ins(ctx.h, "INSERT INTO Occasionali (Cognome, Nome, Note, Progressivo, DataInserimento, "
+    Stmt ins(*ctx.conn, "INSERT INTO Occasionali (Cognome, Nome, Note, Progressivo, DataInserimento, "
                     "DataInizio, Scadenza_cert_medico, Stagione_ID) VALUES (?,?,?,?,?,?,?,?)");
     for (size_t i = 0; i < entered.size(); ++i) {
         const Person p = person(ctx, rng, 16, 70);

@@ -179,9 +179,7 @@ int main(int argc, char** argv) {
         {
             db::Connection conn;
             conn.open(partial);
-            ctx.h = conn.handle();
-            // A throw-away file until it is renamed: no need to survive a crash.
-            gen::exec(ctx.h, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; PRAGMA cache_size=-131072");
+            ctx.conn = &conn;
             gen::readTowns(ctx);
             const auto& s = ctx.sizes;
             step(conn, "registers, foods, exercises, pathologies", [&] { gen::fillReference(ctx); });
@@ -201,7 +199,7 @@ int main(int argc, char** argv) {
             std::snprintf(label, sizeof label, "attendances (%d)", s.calendar);
             step(conn, label, [&] { gen::fillCalendar(ctx); });
             step(conn, "diets, training programmes, pathologies", [&] { gen::fillProgrammes(ctx); });
-            ctx.h = nullptr;
+            ctx.conn = nullptr;
         }
         if (!QFile::rename(partial, args.path)) throw std::runtime_error("cannot rename the finished file");
         std::printf("  %-44s %7.2f s\n", "total", seconds(start));

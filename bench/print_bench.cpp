@@ -142,10 +142,10 @@ int main(int argc, char** argv) {
         const QString query = printing::queryReport(k.report, {QString(), QString(), false, computer});
         const QString pdf = home.filePath(QStringLiteral("report%1.pdf").arg(k.report));
         c.execute(QStringLiteral("delete from TempStampa"));
-        c.executeEngine(QStringLiteral("INSERT INTO \"TempStampa\" (\"NomeComputer\", \"NomeProgramma\", "
-                                       "\"NomeReport\", \"NomeReportLandscape\", \"Query\", \"Filtro\", "
-                                       "\"Setup\", \"PresenzaTestata\", \"Esportazione\", "
-                                       "\"FileEsportazione\", \"TipoEsportazione\") VALUES "
+        c.execute(QStringLiteral("INSERT INTO TempStampa (NomeComputer, NomeProgramma, "
+                                       "NomeReport, NomeReportLandscape, Query, Filtro, "
+                                       "Setup, PresenzaTestata, Esportazione, "
+                                       "FileEsportazione, TipoEsportazione) VALUES "
                                        "(?, 'Vastrel', ?, ?, ?, 0, 0, 1, ?, ?, 3)"),
                         {computer, QDir(reports).filePath(voce->file),
                          QDir(reports).filePath(voce->fileLandscape), query, k.esporta ? 1 : 0, pdf});

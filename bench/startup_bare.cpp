@@ -1,17 +1,16 @@
 // Reference for the main program's start-up time: a bare program that opens the same
 // SQLite file and reads every row the start-up reads (the shared queries it opens at once;
 // payments, deadlines and attendances are read at first use), with the SQLite C API into
-// plain vectors, plus the start-up's own statements. No Qt windows.
+// plain vectors through a bare cursor of the connection, plus the start-up's own statements. No Qt windows.
 //
 // usage: startup_bare <database>
 
 #include "db/connection.h"
-#include "db/sql/translator.h"
+#include "db/error.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
-#include <sqlite3.h>
 #include <string>
 #include <vector>
 
@@ -46,13 +45,11 @@ int main(int argc, char** argv) {
     };
     db::Connection conn; // used only for its catalog-aware translation and collation
     conn.open(QString::fromLocal8Bit(argv[1]));
-    sqlite3* h = conn.handle();
     auto exec = [&](const QString& jet) {
-        const QByteArray sql = conn.translate(jet).sql.toUtf8();
-        char* err = nullptr;
-        if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-            std::fprintf(stderr, "%s\n", err);
-            sqlite3_free(err);
+        try {
+            conn.execute(jet);
+        } catch (const db::DatabaseError& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         }
     };
     exec(QStringLiteral("UPDATE Calendario SET Storico = true where Concluso=true and DataInizio < #01/01/2026#"));
@@ -60,24 +57,22 @@ int main(int argc, char** argv) {
     exec(QStringLiteral("delete * from TempAvvisi where NomeComputer ='x'"));
     size_t rows = 0;
     for (const char* q : queries) {
-        const QByteArray sql = conn.translate(QString::fromUtf8(q)).sql.toUtf8();
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);
-        const int n = sqlite3_column_count(st);
-        auto text = std::vector<std::vector<std::string>>(static_cast<size_t>(n));
-        auto nums = std::vector<std::vector<double>>(static_cast<size_t>(n));
-        while (sqlite3_step(st) == SQLITE_ROW) {
+        db::Cursor cur(conn, QString::fromUtf8(q));
+        const size_t n = cur.columns().size();
+        auto text = std::vector<std::vector<std::string>>(n);
+        auto nums = std::vector<std::vector<double>>(n);
+        while (cur.next()) {
             ++rows;
-            for (int c = 0; c < n; ++c) {
-                const int type = sqlite3_column_type(st, c);
-                if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
-                    nums[size_t(c)].push_back(sqlite3_column_double(st, c));
-                else if (type != SQLITE_NULL)
-                    text[size_t(c)].emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                                 size_t(sqlite3_column_bytes(st, c)));
+            for (size_t c = 0; c < n; ++c) {
+                if (cur.isNull(int(c))) continue;
+                const db::FieldType type = cur.columns()[c].type;
+                if (type == db::FieldType::Integer || type == db::FieldType::Double ||
+                    type == db::FieldType::Bool)
+                    nums[c].push_back(cur.real(int(c)));
+                else
+                    text[c].emplace_back(cur.text(int(c)));
             }
         }
-        sqlite3_finalize(st);
     }
     std::printf("bare start-up read %zu rows in %lld ms\n", rows, (long long)t.elapsed());
     return 0;

@@ -5,10 +5,7 @@
 #include "db/datetime.h"
 #include "db/error.h"
 #include "db/rowstore.h"
-
-#include <QLocale>
-#include <QRegularExpression>
-#include <cmath>
+#include "db/values.h"
 
 namespace common {
 
@@ -59,13 +56,6 @@ QStringList filterableColumns(db::Connection& connection, const QString& query) 
 
 namespace {
 
-// Numbers as the value boxes show them: Italian decimal comma, no thousands separator.
-QString numberText(double v) {
-    QString s = QString::number(v, 'g', 15);
-    s.replace(u'.', u',');
-    return s;
-}
-
 bool dateOffered(db::CivilTime t, FilterOptions::OfferedDates which) {
     int y, mo, d, h, mi, s;
     db::civilToParts(t, y, mo, d, h, mi, s);
@@ -99,7 +89,7 @@ DistinctValues distinctValues(db::Connection& connection, const QString& query,
             out.items.append(QString::number(store.integer(r, 0)));
             break;
         case db::FieldType::Double:
-            out.items.append(numberText(store.real(r, 0)));
+            out.items.append(db::displayNumber(store.real(r, 0), db::Grouping::None));
             break;
         case db::FieldType::Blob: // pictures have no text to offer
             break;
@@ -118,75 +108,23 @@ QStringList upperChoices(const QStringList& items, int chosenIndex) {
 }
 
 std::optional<QDateTime> readDateTime(const QString& text) {
-    static const QRegularExpression italian(QStringLiteral(
-        R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})(?:\s+(\d{1,2})[:.](\d{1,2})(?:[:.](\d{1,2}))?)?\s*$)"));
-    static const QRegularExpression iso(QStringLiteral(
-        R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2})[:.](\d{1,2})(?:[:.](\d{1,2}))?)?\s*$)"));
-    int y, mo, d;
-    QRegularExpressionMatch m = italian.match(text);
-    if (m.hasMatch()) {
-        d = m.captured(1).toInt();
-        mo = m.captured(2).toInt();
-        y = m.captured(3).toInt();
-        if (m.captured(3).size() == 2) y += y < 30 ? 2000 : 1900;
-    } else {
-        m = iso.match(text);
-        if (!m.hasMatch()) return std::nullopt;
-        y = m.captured(1).toInt();
-        mo = m.captured(2).toInt();
-        d = m.captured(3).toInt();
-    }
-    const QDate date(y, mo, d);
-    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
-    if (!date.isValid() || !time.isValid()) return std::nullopt;
-    return QDateTime(date, time);
+    const std::optional<db::CivilTime> t = db::readDate(text, db::DateOrder::DayFirst);
+    if (!t) return std::nullopt;
+    return db::qDateTimeFromCivil(*t);
 }
 
 // --- the clause ----------------------------------------------------------------------------
 
 namespace {
 
-// The leading part of a text that reads as a number ("12,5 kg" gives 12.5, "abc" 0). The
-// boxes show decimals with a comma, so "," counts as the decimal point as well as ".".
-double leadingNumber(const QString& text) {
-    QString digits;
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace()) ++i;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) digits += text[i++];
-    bool point = false, any = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c >= u'0' && c <= u'9') {
-            digits += c;
-            any = true;
-        } else if ((c == u'.' || c == u',') && !point) {
-            digits += u'.';
-            point = true;
-        } else {
-            break;
-        }
-    }
-    return any ? QLocale::c().toDouble(digits) : 0.0;
-}
-
-// A number in SQL: "." as decimal point, never an exponent for everyday values.
-QString sqlNumber(double v) {
-    if (std::floor(v) == v && std::fabs(v) < 1e15) return QString::number(qint64(v));
-    QString s = QString::number(v, 'f', 10);
-    while (s.endsWith(u'0')) s.chop(1);
-    if (s.endsWith(u'.')) s.chop(1);
-    return s;
-}
-
+// A number bound as typed for the export, only when it reads as a number: never raw text
+// into the statement.
 QString typedNumber(const QString& value) {
-    QString v = value.trimmed();
-    v.replace(u',', u'.');
-    bool ok = false;
-    QLocale::c().toDouble(v, &ok);
-    if (!ok)
+    const std::optional<double> v = db::readNumber(value);
+    if (!v)
         throw db::DatabaseError(
             QStringLiteral("Attenzione il valore \"%1\" non è un numero valido").arg(value));
-    return v;
+    return db::numberLiteral(*v);
 }
 
 QDateTime requireDate(const QString& value) {
@@ -247,11 +185,10 @@ QString FilterClause::bound(const QString& column, db::FieldType type, const QSt
     }
     case db::FieldType::Integer:
     case db::FieldType::Double:
-        if (report) return name + op + u' ' + sqlNumber(leadingNumber(value));
+        if (report) return name + op + u' ' + db::numberLiteral(db::leadingNumber(value));
         return name + op + (upper ? QStringLiteral(" ") : QString()) + typedNumber(value);
     default:
-        if (report) return name + op + u' ' + sqlNumber(leadingNumber(value));
-        // As typed, but only when it reads as a number: never raw text into the statement.
+        if (report) return name + op + u' ' + db::numberLiteral(db::leadingNumber(value));
         return name + op + u' ' + typedNumber(value);
     }
 }

@@ -32,7 +32,7 @@ struct FilterOptions {
     // How a number bound is written.
     enum class NumberBounds {
         LeadingNumber, // "] >= " + the leading number of the text (0 when none)
-        AsTyped,       // "] >=" / "] <= " + the text with "," made "." (must read as a number)
+        AsTyped,       // "] >=" / "] <= " + the typed number (db::readNumber) with "." decimal
     };
 
     OfferedDates offeredDates = OfferedDates::AfterFirstJanuary1900;
@@ -72,8 +72,8 @@ DistinctValues distinctValues(db::Connection& connection, const QString& query,
 // them when nothing (or no item of the list) is chosen.
 QStringList upperChoices(const QStringList& items, int chosenIndex);
 
-// Reads a date as a person types it: dd/MM/yyyy (also d/M/yy) or yyyy-MM-dd, optionally
-// followed by a time hh:mm[:ss] or hh.mm[.ss].
+// Reads a date as a person types it (db::readDate, day first): dd/MM/yyyy (also d/M/yy) or
+// yyyy-MM-dd, optionally followed by a time hh:mm[:ss] or hh.mm[.ss].
 std::optional<QDateTime> readDateTime(const QString& text);
 
 // The clause and its description as "Aggiungi" grows them.

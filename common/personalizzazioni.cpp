@@ -3,8 +3,9 @@
 #include "common/text.h"
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/values.h"
 
-#include <QLocale>
+#include <optional>
 
 namespace common {
 
@@ -42,8 +43,6 @@ void ApplicaPersonalizzazioni(const QString& tabella, db::Dataset& record,
     FiltroVuoto restore(personalizzazioni);
 
     record.edit();
-    QLocale locale; // the workstation's: "," as decimal separator here
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
     for (personalizzazioni.first(); !personalizzazioni.eof(); personalizzazioni.next()) {
         const QString tipo = personalizzazioni.value(QStringLiteral("Tipo")).toString();
         const QString campo = personalizzazioni.value(QStringLiteral("NomeCampo")).toString();
@@ -55,20 +54,19 @@ void ApplicaPersonalizzazioni(const QString& tabella, db::Dataset& record,
             else if (db::isTextual(record.field(c).type)) record.setValue(c, valore);
             else record.setText(c, valore);
         } else if (tipo == u"n") {
-            bool ok = false;
-            const qlonglong n = valore.trimmed().toLongLong(&ok);
-            if (!ok)
+            const std::optional<long long> n = db::readInteger(valore);
+            if (!n)
                 throw db::DatabaseError(QStringLiteral("'%1' non è un valore intero valido (campo %2)")
                                             .arg(valore, campo));
-            record.setValue(campo, n);
+            record.setValue(campo, qlonglong(*n));
         } else if (tipo == u"f") {
-            bool ok = false;
-            const double x = locale.toDouble(valore.trimmed(), &ok);
-            if (!ok)
+            // The workstation's decimal separator, the comma, and no other.
+            const std::optional<double> x = db::readNumber(valore, db::Separators::CommaOnly);
+            if (!x)
                 throw db::DatabaseError(
                     QStringLiteral("'%1' non è un valore in virgola mobile valido (campo %2)")
                         .arg(valore, campo));
-            record.setValue(campo, x);
+            record.setValue(campo, *x);
         }
     }
 }

@@ -3,17 +3,19 @@
 #include "db/rowstore.h"
 #include "db/sql/translator.h"
 
+#include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
-
-struct sqlite3;
+#include <string_view>
 
 namespace db {
 
 // The one connection of a program: an SQLite file opened through QtSql, with the system's
 // collation, `like` and helper functions registered, a busy timeout, and a catalog of the
-// schema for the translator. Every SQL text it receives is in the Jet dialect.
+// schema for the translator. Every SQL text it receives is in the Jet dialect and reaches
+// the engine through the translator; no engine handle leaves the database layer.
 class Connection {
 public:
     struct Options {
@@ -34,32 +36,36 @@ public:
     bool isOpen() const;
     QString path() const;
 
+    // Translations are kept per text: the datasets post the same few statements over and
+    // over. The cache is dropped whenever the schema changes.
     sql::Translation translate(const QString& jetSql) const;
 
-    // Runs a statement that returns no rows; returns the number of rows it changed.
-    int execute(const QString& jetSql);
+    // Runs a statement that returns no rows; `params` bind its '?' markers in order.
+    // Returns the number of rows it changed.
+    int execute(const QString& jetSql, const QVariantList& params = {});
     // Runs a select (or SELECT @@IDENTITY) and loads every row into `store`, whose columns
     // are set from the translation. Returns the translation.
-    sql::Translation load(const QString& jetSql, RowStore& store);
-
-    // Engine-dialect statement with positional parameters ('?'); used by the datasets to
-    // post rows. Returns rows changed.
-    int executeEngine(const QString& engineSql, const QVariantList& params = {});
-
-    // Engine-dialect select with positional parameters, loaded like load().
-    void loadEngine(const QString& engineSql, const QVariantList& params, RowStore& store);
+    sql::Translation load(const QString& jetSql, RowStore& store) { return load(jetSql, {}, store); }
+    sql::Translation load(const QString& jetSql, const QVariantList& params, RowStore& store);
 
     // Key of the last row this connection inserted (@@IDENTITY).
     long long lastInsertId() const;
 
+    // Transactions nest: only the outermost begin/commit reach the engine. A rollback at an
+    // inner level marks the whole transaction rollback-only: the statements that follow
+    // still run inside it, and the outermost commit rolls everything back and throws.
+    // Prefer the Transaction scope below to calling these directly.
     void begin();
     void commit();
     void rollback();
     bool inTransaction() const;
+    bool rollbackOnly() const;
+    // `f` runs once when the outermost transaction ends, with true when it was committed.
+    // One registration per owner and transaction; an owner destroyed meanwhile is skipped.
+    void onTransactionEnd(QObject* owner, std::function<void(bool committed)> f);
 
     const sql::Catalog& catalog() const;
     void refreshCatalog(); // after DDL
-    sqlite3* handle() const;
 
     // A new database file with the schema script and the reference data, both built into
     // the library (db/schema.sql, data/*.tsv). Throws if the file exists.
@@ -68,23 +74,64 @@ public:
     struct Impl;
 
 private:
+    friend class Cursor;
+    friend class Savepoint;
     std::unique_ptr<Impl> d;
 };
 
-// Runs a block in one transaction: commits on commit(), rolls back when destroyed before.
+// A block that runs in one transaction: commit() makes it count; leaving the scope in any
+// other way (an exception, an early return) rolls it back. Inside another transaction it
+// joins it, and its rollback dooms the outer one.
 class Transaction {
 public:
     explicit Transaction(Connection& c) : m_c(c) { m_c.begin(); }
-    ~Transaction() {
-        if (!m_done) {
-            try { m_c.rollback(); } catch (...) {}
-        }
-    }
-    void commit() { m_c.commit(); m_done = true; }
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
 
 private:
     Connection& m_c;
     bool m_done = false;
+};
+
+// A partial undo inside a transaction: release() keeps what ran since the savepoint, leaving
+// the scope otherwise undoes just that part and the transaction goes on. Opens a
+// transaction of its own when none is running.
+class Savepoint {
+public:
+    explicit Savepoint(Connection& c);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void release();
+
+private:
+    Connection& m_c;
+    QString m_name;
+    bool m_done = false;
+};
+
+// The rows of a select read one at a time, for exports of any size: nothing is kept but
+// the current row. Texts are valid until the next call of next().
+class Cursor {
+public:
+    Cursor(Connection& c, const QString& jetSql, const QVariantList& params = {});
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    const std::vector<ColumnInfo>& columns() const;
+    bool next(); // false after the last row
+    bool isNull(int c) const;
+    long long integer(int c) const;
+    double real(int c) const;
+    std::string_view text(int c) const; // text, memo and blob bytes
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
 };
 
 // The command object of a data module: a statement text executed once (`Comando`).

@@ -110,7 +110,14 @@ void Dataset::requery() {
 
 // --- view and navigation ------------------------------------------------------------------
 
+void Dataset::invalidateIndexes() {
+    m_findColumn = -1;
+    m_findInts.clear();
+    m_findTexts.clear();
+}
+
 void Dataset::rebuildView(int keepPhysical) {
+    invalidateIndexes();
     m_view.clear();
     const bool filtering = m_filtered && !m_filter.isEmpty();
     int eqColumn = -1;
@@ -210,16 +217,44 @@ bool Dataset::locate(const QString& column, const QVariant& value) {
     touch();
     const int c = requireField(column);
     checkBrowse();
+    const int row = findRow(c, value);
+    if (row < 0) return false;
+    moveTo(row);
+    return true;
+}
+
+int Dataset::findRow(int c, const QVariant& value) const {
+    touch();
     // Compare through a scratch cell so the value is converted to the column's type once.
     RowStore probe(std::vector<ColumnInfo>{m_store.column(c)});
     probe.appendRow();
     try {
         probe.setValue(0, 0, value);
     } catch (const DatabaseError&) {
-        return false; // a value that cannot be of this type matches no row
+        return -1; // a value that cannot be of this type matches no row
     }
     const bool wantNull = probe.isNull(0, 0);
     const FieldType type = m_store.column(c).type;
+    const bool indexed = !wantNull && (type == FieldType::Integer || isTextual(type));
+    if (indexed) {
+        if (m_findColumn != c) {
+            m_findInts.clear();
+            m_findTexts.clear();
+            for (size_t i = 0; i < m_view.size(); ++i) {
+                const int r = m_view[i];
+                if (m_store.isNull(r, c)) continue;
+                if (type == FieldType::Integer) m_findInts.emplace(m_store.integer(r, c), int(i));
+                else m_findTexts.emplace(text::fold(m_store.text(r, c)), int(i));
+            }
+            m_findColumn = c;
+        }
+        if (type == FieldType::Integer) {
+            const auto it = m_findInts.find(probe.integer(0, 0));
+            return it == m_findInts.end() ? -1 : it->second;
+        }
+        const auto it = m_findTexts.find(text::fold(probe.text(0, 0)));
+        return it == m_findTexts.end() ? -1 : it->second;
+    }
     for (size_t i = 0; i < m_view.size(); ++i) {
         const int r = m_view[i];
         bool match;
@@ -227,18 +262,89 @@ bool Dataset::locate(const QString& column, const QVariant& value) {
             match = m_store.isNull(r, c) && wantNull;
         else if (type == FieldType::Double)
             match = m_store.real(r, c) == probe.real(0, 0);
-        else if (isTextual(type))
-            match = text::equal(m_store.text(r, c), probe.text(0, 0));
         else if (type == FieldType::Blob)
             match = m_store.text(r, c) == probe.text(0, 0);
         else
             match = m_store.integer(r, c) == probe.integer(0, 0);
-        if (match) {
-            moveTo(int(i));
-            return true;
-        }
+        if (match) return int(i);
     }
-    return false;
+    return -1;
+}
+
+Record Dataset::currentRecord() const {
+    touch();
+    Record rec;
+    const int r = physicalCurrent();
+    if (r < 0) return rec;
+    auto row = std::make_shared<RowStore>(m_store.columnInfos());
+    row->appendRow();
+    for (int c = 0; c < m_store.columnCount(); ++c) row->setValue(0, c, value(c));
+    rec.m_row = std::move(row);
+    return rec;
+}
+
+QVariant Record::value(const QString& name) const {
+    const int c = m_row ? m_row->findColumn(name) : -1;
+    return c < 0 ? QVariant() : m_row->value(0, c);
+}
+
+bool Record::hasField(const QString& name) const { return m_row && m_row->findColumn(name) >= 0; }
+
+ViewState Dataset::viewState(const QString& keyField) const {
+    ViewState s;
+    s.filtered = m_filtered;
+    s.filter = m_filterText;
+    s.sort = m_sortText;
+    s.keyField = keyField;
+    if (isOpen() && !m_deferred && physicalCurrent() >= 0 && hasField(keyField)) s.key = value(keyField);
+    return s;
+}
+
+void Dataset::restoreViewState(const ViewState& s) {
+    if (!isOpen() || m_deferred) {
+        // Nothing read yet: the texts apply when the rows are.
+        m_filtered = s.filtered;
+        m_filterText = s.filter;
+        m_filter = CompiledFilter();
+        m_sortText = s.sort;
+        m_sortKeys.clear();
+        return;
+    }
+    checkBrowse();
+    CompiledFilter filter;
+    QString filterText = s.filter;
+    try {
+        if (!filterText.trimmed().isEmpty()) filter = CompiledFilter::compile(filterText, m_store);
+    } catch (const DatabaseError&) {
+        filterText.clear();
+    }
+    std::vector<SortKey> keys;
+    QString sortText = s.sort;
+    try {
+        keys = parseSort(sortText, m_store);
+    } catch (const DatabaseError&) {
+        sortText.clear();
+    }
+    m_filtered = s.filtered;
+    m_filterText = filterText;
+    m_filter = filter;
+    m_sortText = sortText;
+    m_sortKeys = std::move(keys);
+    rebuildView(-1);
+    const int keyColumn = s.key.isValid() ? fieldIndex(s.keyField) : -1;
+    if (keyColumn >= 0) {
+        const int row = findRow(keyColumn, s.key);
+        if (row >= 0) m_pos = row;
+    }
+    notifyReset();
+}
+
+ViewStateScope::~ViewStateScope() {
+    try {
+        m_ds.restoreViewState(m_state);
+    } catch (...) {
+        // Giving a borrowed query back must not hide why the borrower stopped.
+    }
 }
 
 // --- fields -----------------------------------------------------------------------------------
@@ -344,269 +450,6 @@ QString Dataset::displayTextAt(int viewRow, int c) const {
     touch();
     if (editing() && viewRow == m_pos) return formatCell(m_scratch, 0, c, false);
     return formatCell(m_store, m_view[size_t(viewRow)], c, false);
-}
-
-void Dataset::setValue(const QString& name, const QVariant& v) { setValue(requireField(name), v); }
-
-void Dataset::setValue(int c, const QVariant& v) {
-    requireOpen();
-    touch();
-    if (!editing()) edit();
-    m_scratch.setValue(0, c, v); // throws on a value of the wrong kind, nothing changed
-    m_changed[size_t(c)] = 1;
-    if (!controlsDisabled()) Q_EMIT rowChanged(m_pos);
-}
-
-void Dataset::setText(int c, const QString& typed) {
-    const QString t = typed.trimmed();
-    if (t.isEmpty()) return setValue(c, QVariant());
-    const ColumnInfo& info = m_store.column(c);
-    auto bad = [&](const QString& what, const QString& valid) {
-        return DatabaseError(QStringLiteral("\"%1\" non è %2 %3 per il campo %4")
-                                 .arg(typed, what, valid, info.name));
-    };
-    switch (info.type) {
-    case FieldType::Date: {
-        static const QLocale it(QLocale::Italian, QLocale::Italy);
-        for (const char* fmt : {"dd/MM/yyyy", "d/M/yyyy", "dd/MM/yyyy hh:mm:ss", "d/M/yyyy H:mm:ss",
-                                "dd/MM/yyyy hh:mm", "d/M/yyyy H:mm", "dd/MM/yy", "d/M/yy"}) {
-            QDateTime dt = it.toDateTime(t, QString::fromLatin1(fmt));
-            if (!dt.isValid()) continue;
-            if (QStringView(QString::fromLatin1(fmt)).endsWith(u"yy") &&
-                !QStringView(QString::fromLatin1(fmt)).endsWith(u"yyyy") && dt.date().year() < 1930)
-                dt = dt.addYears(100);
-            return setValue(c, dt);
-        }
-        throw bad(QStringLiteral("una data"), QStringLiteral("valida"));
-    }
-    case FieldType::Double:
-    case FieldType::Integer: {
-        QString n = t;
-        // "1.234,5" (Italian) or "12.5" (typed with a point): a comma decides.
-        if (n.contains(u',')) n = n.remove(u'.').replace(u',', u'.');
-        bool ok = false;
-        const double d = n.toDouble(&ok);
-        if (!ok) throw bad(QStringLiteral("un numero"), QStringLiteral("valido"));
-        if (info.type == FieldType::Integer) return setValue(c, qlonglong(d < 0 ? d - 0.5 : d + 0.5));
-        return setValue(c, d);
-    }
-    default:
-        return setValue(c, t == typed ? QVariant(typed) : QVariant(typed));
-    }
-}
-
-long long Dataset::keyValue(const QString& keyField) const {
-    const QVariant v = value(keyField);
-    return v.isValid() ? v.toLongLong() : 0;
-}
-
-// --- editing ---------------------------------------------------------------------------------
-
-void Dataset::edit() {
-    requireOpen();
-    touch();
-    if (editing()) return;
-    const int r = physicalCurrent();
-    if (r < 0) throw DatabaseError(QStringLiteral("Impossibile modificare: la query è vuota"));
-    for (int c = 0; c < m_store.columnCount(); ++c) {
-        if (m_store.isNull(r, c)) {
-            m_scratch.setNull(0, c);
-            continue;
-        }
-        switch (m_store.column(c).type) {
-        case FieldType::Double: m_scratch.setReal(0, c, m_store.real(r, c)); break;
-        case FieldType::Text:
-        case FieldType::Memo:
-        case FieldType::Blob: m_scratch.setText(0, c, m_store.text(r, c)); break;
-        default: m_scratch.setInteger(0, c, m_store.integer(r, c));
-        }
-    }
-    std::fill(m_changed.begin(), m_changed.end(), 0);
-    setState(State::Edit);
-}
-
-void Dataset::append() {
-    requireOpen();
-    touch();
-    checkBrowse();
-    m_scratch.clear();
-    m_scratch.appendRow();
-    std::fill(m_changed.begin(), m_changed.end(), 0);
-    m_insertRow = m_store.appendRow();
-    m_eqColumn = -1; // a new row the index does not know
-    m_baseOrder.push_back(m_insertRow);
-    m_view.push_back(m_insertRow);
-    m_pos = int(m_view.size()) - 1;
-    m_bof = m_eof = false;
-    setState(State::Insert);
-    notifyReset();
-}
-
-void Dataset::updateRecord() {
-    if (!controlsDisabled()) Q_EMIT updateRecordRequested();
-}
-
-void Dataset::post() {
-    requireOpen();
-    if (!editing()) return;
-    // Bound controls hand over what the user typed before the row is written.
-    updateRecord();
-    const bool inserting = m_state == State::Insert;
-    const int r = inserting ? m_insertRow : physicalCurrent();
-    writeRow(r, inserting);
-    if (inserting) m_insertRow = -1;
-    setState(State::Browse);
-    if (!controlsDisabled()) Q_EMIT rowChanged(m_pos);
-}
-
-void Dataset::cancel() {
-    if (!editing()) return;
-    if (m_state == State::Insert) {
-        m_store.markDead(m_insertRow);
-        m_baseOrder.erase(std::remove(m_baseOrder.begin(), m_baseOrder.end(), m_insertRow),
-                          m_baseOrder.end());
-        m_view.erase(std::remove(m_view.begin(), m_view.end(), m_insertRow), m_view.end());
-        m_insertRow = -1;
-        m_pos = m_view.empty() ? -1 : std::min(m_pos, int(m_view.size()) - 1);
-        m_bof = m_eof = m_view.empty();
-        m_state = State::Browse;
-        notifyReset();
-        if (!controlsDisabled()) Q_EMIT stateChanged(m_state);
-        return;
-    }
-    setState(State::Browse);
-    if (!controlsDisabled()) Q_EMIT rowChanged(m_pos);
-}
-
-void Dataset::remove() {
-    requireOpen();
-    touch();
-    if (m_state == State::Insert) return cancel();
-    if (m_state == State::Edit) cancel();
-    const int r = physicalCurrent();
-    if (r < 0) throw DatabaseError(QStringLiteral("Impossibile eliminare: la query è vuota"));
-    // Only the first table of the query loses its row; tables joined for their
-    // descriptions are looked up, never deleted from.
-    if (m_translation.tables.isEmpty())
-        throw DatabaseError(QStringLiteral("La query non ha una tabella da cui eliminare"));
-    const QString table = m_translation.tables.first();
-    const int key = keyColumnOf(table);
-    if (key < 0)
-        throw DatabaseError(
-            QStringLiteral("Impossibile eliminare: la chiave della tabella %1 non è nella query").arg(table));
-    m_conn->executeEngine(QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?")
-                              .arg(table, m_store.column(key).origin),
-                          {m_store.value(r, key)});
-    m_store.markDead(r);
-    m_baseOrder.erase(std::remove(m_baseOrder.begin(), m_baseOrder.end(), r), m_baseOrder.end());
-    m_view.erase(m_view.begin() + m_pos);
-    if (m_pos >= int(m_view.size())) m_pos = int(m_view.size()) - 1;
-    m_bof = m_eof = m_view.empty();
-    notifyReset();
-}
-
-int Dataset::keyColumnOf(const QString& table) const {
-    int byName = -1;
-    for (int c = 0; c < m_store.columnCount(); ++c) {
-        const ColumnInfo& info = m_store.column(c);
-        if (info.table.compare(table, Qt::CaseInsensitive) != 0) continue;
-        if (info.autoNumber) return c;
-        if (byName < 0 && info.origin.compare(u"ID", Qt::CaseInsensitive) == 0) byName = c;
-    }
-    return byName;
-}
-
-void Dataset::writeRow(int r, bool inserting) {
-    m_eqColumn = -1; // values change below
-    // Group the changed base columns by their table.
-    QStringList tables;
-    QHash<QString, QList<int>> columns;
-    for (int c = 0; c < m_store.columnCount(); ++c) {
-        const ColumnInfo& info = m_store.column(c);
-        if (!m_changed[size_t(c)] || info.table.isEmpty()) continue;
-        const QString key = info.table.toLower();
-        if (!columns.contains(key)) tables << info.table;
-        columns[key] << c;
-    }
-    if (inserting && tables.isEmpty() && !m_translation.tables.isEmpty())
-        tables << m_translation.tables.first();
-
-    const bool several = tables.size() > 1;
-    if (several) m_conn->begin();
-    try {
-        for (const QString& table : tables) {
-            const QList<int> cols = columns.value(table.toLower());
-            QVariantList params;
-            QStringList names, marks;
-            for (int c : cols) {
-                names << QStringLiteral("\"%1\"").arg(m_store.column(c).origin);
-                marks << QStringLiteral("?");
-                params << m_scratch.value(0, c);
-            }
-            if (inserting) {
-                const QString sql = names.isEmpty()
-                    ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
-                    : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                          .arg(table, names.join(u','), marks.join(u','));
-                m_conn->executeEngine(sql, params);
-                resyncRow(r, table, m_conn->lastInsertId());
-            } else {
-                const int key = keyColumnOf(table);
-                if (key < 0)
-                    throw DatabaseError(QStringLiteral(
-                        "Impossibile salvare: la chiave della tabella %1 non è nella query").arg(table));
-                QStringList sets;
-                for (const QString& n : names) sets << n + QStringLiteral(" = ?");
-                params << m_store.value(r, key);
-                const int changed = m_conn->executeEngine(
-                    QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\" = ?")
-                        .arg(table, sets.join(u','), m_store.column(key).origin),
-                    params);
-                if (changed == 0)
-                    throw DatabaseError(QStringLiteral(
-                        "Il record da salvare non esiste più nella tabella %1: forse è stato eliminato da un'altra postazione").arg(table));
-            }
-        }
-        if (several) m_conn->commit();
-    } catch (...) {
-        if (several) m_conn->rollback();
-        throw;
-    }
-    // The row in memory takes the values written (and, for a new row, what the database
-    // filled in: key and defaults, already set by resyncRow).
-    for (int c = 0; c < m_store.columnCount(); ++c) {
-        if (!m_changed[size_t(c)] && inserting) continue;
-        if (m_scratch.isNull(0, c)) {
-            m_store.setNull(r, c);
-            continue;
-        }
-        switch (m_store.column(c).type) {
-        case FieldType::Double: m_store.setReal(r, c, m_scratch.real(0, c)); break;
-        case FieldType::Text:
-        case FieldType::Memo:
-        case FieldType::Blob: m_store.setText(r, c, m_scratch.text(0, c)); break;
-        default: m_store.setInteger(r, c, m_scratch.integer(0, c));
-        }
-    }
-}
-
-void Dataset::resyncRow(int r, const QString& table, long long rowid) {
-    QStringList names;
-    QList<int> cols;
-    for (int c = 0; c < m_store.columnCount(); ++c) {
-        const ColumnInfo& info = m_store.column(c);
-        if (info.table.compare(table, Qt::CaseInsensitive) != 0) continue;
-        names << QStringLiteral("\"%1\"").arg(info.origin);
-        cols << c;
-    }
-    if (cols.isEmpty()) return;
-    // Read back what the database stored: the new key and the columns' defaults.
-    RowStore fresh;
-    m_conn->loadEngine(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                           .arg(names.join(u','), table),
-                       {rowid}, fresh);
-    if (fresh.rowCount() != 1) return;
-    for (int i = 0; i < cols.size(); ++i) m_store.setValue(r, cols[i], fresh.value(0, i));
 }
 
 // --- filter and sort ---------------------------------------------------------------------------

@@ -4,15 +4,41 @@
 #include "db/rowstore.h"
 #include "db/sql/translator.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 namespace db {
 
 class Connection;
+
+// The values of one row, copied: what a picker hands back, readable after the dataset it
+// came from has moved on.
+class Record {
+public:
+    Record() = default;
+    bool isEmpty() const { return !m_row; }
+    QVariant value(const QString& name) const; // invalid QVariant for Null or a missing name
+    bool hasField(const QString& name) const;
+
+private:
+    friend class Dataset;
+    std::shared_ptr<const RowStore> m_row;
+};
+
+// What a window changes on a shared query and must give back: filtering, filter and sort
+// texts and the current row (by key).
+struct ViewState {
+    bool filtered = true;
+    QString filter;
+    QString sort;
+    QString keyField;
+    QVariant key; // invalid when there was no current row
+};
 
 // A query of the programs (ADO client-side cursor): Jet SQL text, every row in memory, a
 // current row, a client-side filter and sort, and edits posted to the base table by key.
@@ -55,6 +81,18 @@ public:
     // Moves to the first visible row whose column equals value (text compares with the
     // system collation). Returns false and stays put when none does.
     bool locate(const QString& column, const QVariant& value);
+    // The first visible row whose column equals value, -1 when none; the dataset does not
+    // move. Integer and text columns are answered from an index built on first use and kept
+    // until the visible rows change, so lookups over long lists cost no scan.
+    int findRow(int column, const QVariant& value) const;
+    // A copy of the current row's values (the pending edit, when editing).
+    Record currentRecord() const;
+
+    // --- state shared between windows
+    ViewState viewState(const QString& keyField) const;
+    // Puts back filter, sort and current row in one pass; a filter or sort that no longer
+    // fits the columns is dropped. A key no longer visible leaves the first row current.
+    void restoreViewState(const ViewState& state);
 
     // --- columns and values of the current row (the pending edit, when editing)
     int fieldCount() const { touch(); return m_store.columnCount(); }
@@ -134,7 +172,11 @@ private:
     int requireField(const QString& name) const;
     void writeRow(int physical, bool inserting);
     int keyColumnOf(const QString& table) const;
+    QString keyNameOf(const QString& table) const;
     void resyncRow(int physical, const QString& table, long long key);
+    void invalidateIndexes();
+    void journalWrite(int physical);
+    void recoverAfterRollback();
 
     Connection* m_conn = nullptr;
     QString m_sql;
@@ -160,6 +202,28 @@ private:
     // dropped whenever rows change: the client record filters payments this way.
     int m_eqColumn = -1;
     std::unordered_map<long long, std::vector<int>> m_eqIndex;
+    // findRow's index: first visible row by value of one column (integers, folded texts).
+    mutable int m_findColumn = -1;
+    mutable std::unordered_map<long long, int> m_findInts;
+    mutable std::unordered_map<std::string, int> m_findTexts;
+    // Rows posted inside a transaction that is still open, by key of the first table: what
+    // was written, so that a rollback can give the user's edit back instead of losing it.
+    std::unordered_map<long long, QHash<QString, QVariant>> m_journal;
+};
+
+// Saves a shared query's view state and puts it back when the scope ends, so that a window
+// borrowing the query (a picker, a report) leaves it as it found it.
+class ViewStateScope {
+public:
+    ViewStateScope(Dataset& dataset, const QString& keyField)
+        : m_ds(dataset), m_state(dataset.viewState(keyField)) {}
+    ~ViewStateScope();
+    ViewStateScope(const ViewStateScope&) = delete;
+    ViewStateScope& operator=(const ViewStateScope&) = delete;
+
+private:
+    Dataset& m_ds;
+    ViewState m_state;
 };
 
 } // namespace db

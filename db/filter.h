@@ -16,7 +16,7 @@ namespace db {
 // Also accepted: `not`, `Is [Not] Null`, `not like`, "double-quoted" texts, `!=`. The
 // conversions between a constant and a column of another type (number on a text column,
 // text on a number or date column, like on a number or date column) are listed at the top
-// of db/filter.cpp. A compiled filter keeps column numbers: use it with the store it was
+// of db/filter_bind.cpp. A compiled filter keeps column numbers: use it with the store it was
 // compiled against (or one with the same columns).
 class CompiledFilter {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 
 // Private to the database layer: the machinery behind db::text (collation.cpp), shared
-// with the client-side filter and sort (filter.cpp, sort.cpp). Not part of the public API.
+// with the client-side filter and sort (filter_*.cpp, sort.cpp). Not part of the public API.
 
 #include <cstdint>
 #include <string>

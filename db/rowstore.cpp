@@ -1,9 +1,9 @@
 #include "db/rowstore.h"
 
 #include "db/error.h"
+#include "db/values.h"
 
 #include <QDate>
-#include <QLocale>
 
 namespace db {
 
@@ -38,7 +38,7 @@ std::string_view RowStore::text(int row, int c) const {
 double RowStore::number(int row, int c) const {
     const Column& col = m_columns[size_t(c)];
     if (col.info.type == FieldType::Double) return col.reals[size_t(row)];
-    if (col.isText()) return QString::fromUtf8(text(row, c)).toDouble();
+    if (col.isText()) return readNumber(QString::fromUtf8(text(row, c))).value_or(0);
     return double(col.ints[size_t(row)]);
 }
 
@@ -78,9 +78,9 @@ double toDouble(const ColumnInfo& info, const QVariant& v) {
     bool ok = false;
     double d = 0;
     if (v.typeId() == QMetaType::QString) {
-        const QString s = v.toString().trimmed();
-        d = s.toDouble(&ok);
-        if (!ok) d = QLocale(QLocale::Italian).toDouble(s, &ok);
+        const std::optional<double> n = readNumber(v.toString());
+        ok = n.has_value();
+        d = n.value_or(0);
     } else if (v.typeId() == QMetaType::Bool) {
         d = v.toBool() ? 1 : 0;
         ok = true;
@@ -107,13 +107,11 @@ long long toInteger(const ColumnInfo& info, const QVariant& v) {
         ok = true;
         break;
     case QMetaType::QString: {
-        const QString s = v.toString().trimmed();
-        n = s.toLongLong(&ok);
-        if (!ok) {
-            const double d = toDouble(info, v);
-            n = (long long)(d < 0 ? d - 0.5 : d + 0.5);
-            ok = true;
-        }
+        // Exact for whole numbers beyond a double's 53 bits; other numbers round.
+        if (const std::optional<long long> i = readInteger(v.toString())) return *i;
+        const double d = toDouble(info, v);
+        n = (long long)(d < 0 ? d - 0.5 : d + 0.5);
+        ok = true;
         break;
     }
     default:
@@ -147,9 +145,8 @@ CivilTime toDate(const ColumnInfo& info, const QVariant& v) {
         return civilFromQDate(d);
     }
     default: {
-        const QByteArray utf8 = v.toString().trimmed().toUtf8();
-        if (auto t = parseStoredDate(std::string_view(utf8.constData(), size_t(utf8.size()))))
-            return *t;
+        // The stored form "yyyy-mm-dd hh:mm:ss" or a date as typed ("15/03/2024").
+        if (auto t = readDate(v.toString(), DateOrder::DayFirst)) return *t;
         conversionError(info, v);
     }
     }

@@ -90,6 +90,16 @@ QString Statement::text(int c) const {
 }
 
 long long Statement::integer(int c) const { return sqlite3_column_int64(m_st, c); }
+double Statement::real(int c) const { return sqlite3_column_double(m_st, c); }
+
+std::string_view Statement::bytes(int c) const {
+    if (sqlite3_column_type(m_st, c) == SQLITE_BLOB) {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(m_st, c));
+        return std::string_view(p, size_t(sqlite3_column_bytes(m_st, c)));
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_st, c));
+    return p ? std::string_view(p, size_t(sqlite3_column_bytes(m_st, c))) : std::string_view();
+}
 bool Statement::isNull(int c) const { return sqlite3_column_type(m_st, c) == SQLITE_NULL; }
 
 std::vector<ColumnInfo> Statement::columnInfos(const QList<sql::ResultColumn>& jetColumns,

@@ -34,7 +34,12 @@ public:
     int columnCount() const;
     QString text(int c) const;
     long long integer(int c) const;
+    double real(int c) const;
+    std::string_view bytes(int c) const; // text or blob bytes, valid until the next step
     bool isNull(int c) const;
+    // Whether step() already ran, and whether it left a row (columnInfos may step once).
+    bool stepped() const { return m_stepped; }
+    bool hasRow() const { return m_hasRow; }
 
     // Column descriptions for a result: Jet names from the translation when it matches the
     // engine's column count, otherwise the engine's names; origins and declared types from

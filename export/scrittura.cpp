@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <charconv>
-#include <sqlite3.h>
 
 namespace esportazioni {
 
@@ -131,40 +130,6 @@ private:
     QByteArray m_buf;
 };
 
-// The rows of one statement, read one at a time from the engine.
-class Cursore {
-public:
-    Cursore(db::Connection& c, const QString& jetSql) : m_h(c.handle()) {
-        const QByteArray sql = c.translate(jetSql).sql.toUtf8();
-        if (sqlite3_prepare_v2(m_h, sql.constData(), int(sql.size()), &m_st, nullptr) != SQLITE_OK)
-            errore();
-    }
-    ~Cursore() { sqlite3_finalize(m_st); }
-    Cursore(const Cursore&) = delete;
-    Cursore& operator=(const Cursore&) = delete;
-
-    bool avanti() {
-        const int rc = sqlite3_step(m_st);
-        if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) errore();
-        return false;
-    }
-    int colonne() const { return sqlite3_column_count(m_st); }
-    sqlite3_stmt* st() const { return m_st; }
-
-private:
-    [[noreturn]] void errore() {
-        throw db::DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_h)));
-    }
-    sqlite3* m_h;
-    sqlite3_stmt* m_st = nullptr;
-};
-
-std::string_view testoColonna(sqlite3_stmt* st, int c) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-    return p ? std::string_view(p, size_t(sqlite3_column_bytes(st, c))) : std::string_view();
-}
-
 bool senzaTesto(const db::ColumnInfo& col) {
     return col.type == db::FieldType::Blob || col.autoNumber;
 }
@@ -204,16 +169,15 @@ qint64 Esportazione::scrivi(const QString& file, Formato formato) {
 
 qint64 Esportazione::scrivi(Foglio& foglio) {
     foglio.intestazione(intestazione());
-    Cursore cur(m_c, m_select);
-    if (cur.colonne() != int(m_colonne.size()))
+    db::Cursor cur(m_c, m_select);
+    if (cur.columns().size() != m_colonne.size())
         throw db::DatabaseError(QStringLiteral("Le colonne della tabella sono cambiate durante "
                                                "l'esportazione"));
-    sqlite3_stmt* st = cur.st();
     qint64 righe = 0;
-    while (cur.avanti()) {
+    while (cur.next()) {
         for (int c : m_scritte) {
             const db::FieldType tipo = m_colonne[size_t(c)].type;
-            if (sqlite3_column_type(st, c) == SQLITE_NULL) {
+            if (cur.isNull(c)) {
                 if (db::isTextual(tipo)) foglio.testo({});
                 else if (tipo == db::FieldType::Bool) foglio.sino(false);
                 else foglio.vuoto();
@@ -221,22 +185,22 @@ qint64 Esportazione::scrivi(Foglio& foglio) {
             }
             switch (tipo) {
             case db::FieldType::Bool:
-                foglio.sino(sqlite3_column_int64(st, c) != 0);
+                foglio.sino(cur.integer(c) != 0);
                 break;
             case db::FieldType::Integer:
-                foglio.intero(sqlite3_column_int64(st, c));
+                foglio.intero(cur.integer(c));
                 break;
             case db::FieldType::Double:
-                foglio.reale(sqlite3_column_double(st, c));
+                foglio.reale(cur.real(c));
                 break;
             case db::FieldType::Date: {
-                const std::string_view s = testoColonna(st, c);
+                const std::string_view s = cur.text(c);
                 if (const auto t = db::parseStoredDate(s)) foglio.data(*t);
                 else foglio.testo(s); // not a stored date: keep what is there
                 break;
             }
             default:
-                foglio.testo(testoColonna(st, c));
+                foglio.testo(cur.text(c));
             }
         }
         foglio.fineRiga();

@@ -95,19 +95,9 @@ TfrmGrigliaComuni::TfrmGrigliaComuni(Tform_DB& dm, QWidget* parent)
 TfrmComuniDettaglio::TfrmComuniDettaglio(Tform_DB& dm, QWidget* parent)
     : ArchiveDetailForm(dm, comuniDettaglio(dm), parent) {}
 
-TfrmTrovaCap::TfrmTrovaCap(Tform_DB& dm, QWidget* parent) : ArchiveListForm(dm, trovaCap(dm), parent) {}
-
-void TfrmTrovaCap::DBGrid1DblClick() {
-    Annullato = false;
-    done(QDialog::Accepted);
+TfrmTrovaCap::TfrmTrovaCap(Tform_DB& dm, QWidget* parent) : ArchiveListForm(dm, trovaCap(dm), parent) {
+    connect(this, &QDialog::finished, this, [this](int result) { Annullato = result != QDialog::Accepted; });
 }
-
-void TfrmTrovaCap::spdIndietroClick() {
-    Annullato = true;
-    done(QDialog::Rejected);
-}
-
-void TfrmTrovaCap::reject() { spdIndietroClick(); }
 
 bool cercaCap(Tform_DB& dm, TfrmTrovaCap& finder, QWidget* parent, const QString& comune, QString& cap) {
     if (comune.isEmpty()) {
@@ -134,7 +124,7 @@ bool cercaCap(Tform_DB& dm, TfrmTrovaCap& finder, QWidget* parent, const QString
                                   "Comuni.ID where Comune = '") +
                    citta + QStringLiteral("' order by Frazione, Indirizzo"));
     streets.open();
-    finder.svuotaRicerca();
+    finder.panel()->svuotaRicerca();
     finder.Annullato = true;
     finder.mostra();
     if (finder.Annullato || streets.position() < 0) return false;

@@ -18,20 +18,14 @@ public:
 };
 
 // The street finder of a town (shared query TableIndirizzi): a double click on a row picks
-// it, "Indietro" leaves without a choice.
+// it, "Indietro" or Escape leave without a choice.
 class TfrmTrovaCap : public ArchiveListForm {
     Q_OBJECT
 public:
     explicit TfrmTrovaCap(Tform_DB& dm, QWidget* parent = nullptr);
 
-    // True when the window was left without choosing a street.
+    // True when the window was last left without choosing a street.
     bool Annullato = true;
-
-    void DBGrid1DblClick() override;
-    void spdIndietroClick() override;
-
-protected:
-    void reject() override; // Escape: as "Indietro"
 };
 
 // The postcode of a client's town, as the client record asks for it: without a town a

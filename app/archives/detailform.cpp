@@ -7,15 +7,19 @@
 #include "common/controls/help.h"
 #include "common/controls/toolbutton.h"
 #include "common/records.h"
+#include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWhatsThis>
@@ -56,29 +60,38 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
     top->addWidget(line);
 
     m_body = new QVBoxLayout;
-    m_fields = new QFormLayout;
-    m_fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    m_body->addLayout(m_fields);
+    if (m_d.pages.isEmpty()) {
+        m_fields = new QFormLayout;
+        m_fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        m_body->addLayout(m_fields);
+    } else {
+        m_tabs = new QTabWidget(this);
+        m_tabs->setObjectName(QStringLiteral("PageControl1"));
+        for (int i = 0; i < m_d.pages.size(); ++i) {
+            auto* page = new QWidget(m_tabs);
+            page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+            auto* grid = new QGridLayout(page);
+            grid->setColumnStretch(1, 1);
+            grid->setColumnStretch(3, 1);
+            m_pageGrids << grid;
+            m_tabs->addTab(page, m_d.pages[i]);
+        }
+        connect(m_tabs, &QTabWidget::currentChanged, this, [this](int i) { onPageChanged(i); });
+        m_body->addWidget(m_tabs, 1);
+    }
     top->addLayout(m_body, 1);
 
     for (const DetailField& f : m_d.fields) {
-        QWidget* w = nullptr;
-        if (f.kind == DetailField::Memo) {
-            auto* memo = new ui::DBMemo(m_d.query, f.field, this);
-            memo->setMinimumHeight(90);
-            w = memo;
-        } else {
-            w = new ui::DBEdit(m_d.query, f.field, this);
-        }
+        QWidget* page = m_tabs ? pagina(f.page) : this;
+        QWidget* w = creaControllo(f, page);
         w->setObjectName(f.control);
         if (f.width > 0) w->setFixedWidth(f.width);
-        if (f.amount) ui::FormConventions::setAmount(w);
-        auto* label = new QLabel(f.label, this);
-        label->setBuddy(w);
-        m_fields->addRow(label, w);
+        posiziona(f, w);
         m_controls.insert(f.control, w);
     }
+    // Rows of a page start at its top; what a member adds goes below.
+    for (QGridLayout* grid : m_pageGrids) grid->setRowStretch(grid->rowCount(), 1);
     setMinimumWidth(460);
 
     auto* conventions = ui::FormConventions::install(this);
@@ -94,6 +107,99 @@ QToolButton* ArchiveDetailForm::addTool(QHBoxLayout* bar, const QString& name, c
     return b;
 }
 
+QWidget* ArchiveDetailForm::creaControllo(const DetailField& f, QWidget* parent) {
+    db::Dataset* q = m_d.query;
+    switch (f.kind) {
+    case DetailField::Memo: {
+        auto* memo = new ui::DBMemo(q, f.field, parent);
+        memo->setMinimumHeight(90);
+        return memo;
+    }
+    case DetailField::Date: {
+        auto* date = new ui::DateMaskEdit(q, f.field, parent);
+        if (f.width == 0) date->setFixedWidth(110);
+        return date;
+    }
+    case DetailField::Amount: {
+        auto* edit = new ui::DBEdit(q, f.field, parent);
+        ui::FormConventions::setAmount(edit);
+        return edit;
+    }
+    case DetailField::Check:
+        return new ui::DBCheckBox(q, f.field, f.label, parent);
+    case DetailField::List:
+        return new ui::DBComboBox(q, f.field, f.items, parent);
+    case DetailField::Lookup: {
+        auto* combo = new ui::DBLookupComboBox(parent);
+        combo->setDataset(q);
+        combo->setDataField(f.field);
+        combo->setListSource(f.list, f.listKey, f.listField);
+        return combo;
+    }
+    case DetailField::Picture: {
+        auto* picture = new ui::DBImage(q, f.field, parent);
+        picture->setMinimumSize(160, 160);
+        return picture;
+    }
+    case DetailField::ReadOnly: {
+        auto* edit = new ui::DBEdit(q, f.field, parent);
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+        return edit;
+    }
+    case DetailField::Edit:
+        break;
+    }
+    return new ui::DBEdit(q, f.field, parent);
+}
+
+void ArchiveDetailForm::posiziona(const DetailField& f, QWidget* w) {
+    QLabel* label = nullptr;
+    if (f.kind != DetailField::Check) {
+        label = new QLabel(f.label, w->parentWidget());
+        label->setBuddy(w);
+    }
+    // A look-up's buttons sit at its right.
+    QWidget* field = w;
+    if (f.kind == DetailField::Lookup && (!f.showButton.isEmpty() || !f.addButton.isEmpty())) {
+        field = new QWidget(w->parentWidget());
+        auto* row = new QHBoxLayout(field);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(2);
+        w->setParent(field);
+        row->addWidget(w, 1);
+        if (!f.showButton.isEmpty())
+            row->addWidget(ui::toolButton(field, f.showButton, QString(), QStyle::SP_FileDialogContentsView,
+                                          QStringLiteral("Mostra")));
+        if (!f.addButton.isEmpty())
+            row->addWidget(ui::toolButton(field, f.addButton, QString(), QStyle::SP_FileDialogNewFolder,
+                                          QStringLiteral("Aggiungi")));
+    }
+    if (!m_tabs) {
+        if (label) m_fields->addRow(label, field);
+        else m_fields->addRow(QString(), field);
+        return;
+    }
+    QGridLayout* grid = m_pageGrids.value(f.page);
+    if (!grid) return;
+    const qint64 slot = qint64(f.page) * 2 + (f.column > 0 ? 1 : 0);
+    const int row = m_nextRow.value(slot, 0);
+    m_nextRow.insert(slot, row + 1);
+    const int col = f.column > 0 ? 2 : 0;
+    if (label) grid->addWidget(label, row, col, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(field, row, col + 1, f.width > 0 ? Qt::AlignLeft : Qt::Alignment());
+}
+
+QWidget* ArchiveDetailForm::pagina(int index) const {
+    return m_tabs ? m_tabs->widget(index) : nullptr;
+}
+
+const DetailField* ArchiveDetailForm::campo(const QString& controlName) const {
+    for (const DetailField& f : m_d.fields)
+        if (f.control == controlName) return &f;
+    return nullptr;
+}
+
 QString ArchiveDetailForm::testo(const QString& controlName) const {
     QWidget* w = control(controlName);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
@@ -102,16 +208,74 @@ QString ArchiveDetailForm::testo(const QString& controlName) const {
     return {};
 }
 
+bool ArchiveDetailForm::manca(const RequiredField& r) {
+    const DetailField* f = campo(r.control);
+    if (!f) return testo(r.control).trimmed().isEmpty(); // a member's own control
+    db::Dataset& q = query();
+    if (!q.isOpen() || q.isEmpty()) return true;
+    // What is typed but not yet in the row counts; a text that does not read throws here.
+    q.updateRecord();
+    const QVariant v = q.value(f->field);
+    if (!v.isValid() || v.isNull()) return true;
+    switch (f->kind) {
+    case DetailField::Check:
+        return false;
+    case DetailField::List:
+        return !f->items.contains(v.toString());
+    case DetailField::Lookup: {
+        auto* combo = qobject_cast<ui::DBLookupComboBox*>(control(r.control));
+        return !combo || combo->listRow() < 0; // a key the list no longer holds shows nothing
+    }
+    default:
+        return v.toString().trimmed().isEmpty();
+    }
+}
+
+void ArchiveDetailForm::mostraPagina(int index) {
+    if (!m_tabs || m_tabs->currentIndex() == index) return;
+    m_switching = true;
+    m_tabs->setCurrentIndex(index);
+    m_page = index;
+    m_switching = false;
+}
+
+void ArchiveDetailForm::segnala(const RequiredField& r, bool segnaErrore) {
+    ui::dialogs().message(this, r.message, r.caption, ui::MessageIcon::Warning);
+    if (segnaErrore) Errore = true;
+    QWidget* w = control(r.control);
+    if (!w) return;
+    if (m_tabs)
+        for (int i = 0; i < m_tabs->count(); ++i)
+            if (m_tabs->widget(i)->isAncestorOf(w)) mostraPagina(i);
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+bool ArchiveDetailForm::controlla(bool segnaErrore) {
+    for (const RequiredField& r : m_d.required) {
+        bool missing = true;
+        try {
+            missing = manca(r);
+        } catch (const db::DatabaseError&) {
+            // The control has put the focus back on the unreadable text and reported it.
+            if (segnaErrore) Errore = true;
+            return false;
+        }
+        if (!missing) continue;
+        segnala(r, segnaErrore);
+        return false;
+    }
+    return true;
+}
+
+void ArchiveDetailForm::salva() { common::SalvaRecord(query(), m_d.key); }
+
 void ArchiveDetailForm::spdSalvaClick() {
     Errore = false;
-    for (const RequiredField& r : m_d.required) {
-        if (!testo(r.control).isEmpty()) continue;
-        ui::dialogs().message(this, r.message, r.caption, ui::MessageIcon::Warning);
-        Errore = true;
-        if (QWidget* w = control(r.control)) w->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    common::SalvaRecord(query(), m_d.key);
+    if (!controlla(true)) return;
+    db::Transaction tx(*query().connection());
+    salva();
+    salvaFigli();
+    tx.commit();
     Modificato = false;
 }
 
@@ -124,16 +288,43 @@ void ArchiveDetailForm::spdIndietroClick() {
     done(QDialog::Accepted);
 }
 
+void ArchiveDetailForm::annulla() {
+    eliminaFigli();
+    common::EliminaRecord(query(), m_d.key);
+}
+
 void ArchiveDetailForm::spdAnnullaClick() {
     if (!ui::dialogs().question(this, QStringLiteral("Sei sicuro di voler annullare l'inserimento ?"),
                                 QStringLiteral("Messaggio di avviso")))
         return;
-    Modificato = false;
-    Errore = false;
     // What was typed goes with the record: an unreadable text must not stop the deletion.
     query().cancel();
-    common::EliminaRecord(query(), m_d.key);
+    db::Transaction tx(*query().connection());
+    annulla();
+    tx.commit();
+    Modificato = false;
+    Errore = false;
     done(QDialog::Rejected);
+}
+
+bool ArchiveDetailForm::cambioPagina(int index) {
+    if (index == 0 || m_page != 0) return true;
+    if (!controlla(false)) return false;
+    if (Modificato) spdSalvaClick();
+    return !Errore;
+}
+
+void ArchiveDetailForm::onPageChanged(int index) {
+    if (m_switching) return;
+    bool ok = false;
+    try {
+        ok = cambioPagina(index);
+    } catch (...) {
+        mostraPagina(m_page);
+        throw;
+    }
+    if (ok) m_page = index;
+    else if (m_tabs->currentIndex() == index) mostraPagina(m_page);
 }
 
 void ArchiveDetailForm::spdHelpClick() { ui::help().showHelp(this); }
@@ -153,6 +344,7 @@ void ArchiveDetailForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) return;
     // A failed check of an earlier opening must not hold this one open.
     Errore = false;
+    if (m_tabs) mostraPagina(0);
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 

@@ -4,9 +4,12 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QFormLayout;
+class QGridLayout;
 class QHBoxLayout;
+class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 class Tform_DB;
@@ -15,18 +18,38 @@ namespace db {
 class Dataset;
 }
 
-// One data-bound field of a detail window.
+// One data-bound field of a detail window and the control that edits it.
 struct DetailField {
-    enum Kind { Edit, Memo };
+    enum Kind {
+        Edit,     // one line of text or a number
+        Memo,     // several lines
+        Date,     // day/month/year mask; all blanks store nothing
+        Amount,   // a number where "." typed becomes the decimal comma
+        Check,    // yes/no, the label is the box's own text
+        List,     // drop-down of fixed items ("M", "F")
+        Lookup,   // a key chosen by a text of another query
+        Picture,  // picture bytes
+        ReadOnly, // shown, never typed into
+    };
     QString control; // "DBEdit1"
     QString field;   // "Descrizione"
     QString label;
     Kind kind = Edit;
-    bool amount = false; // "." typed becomes the decimal separator
-    int width = 0;       // fixed width in pixels, 0 for the full row
+    int width = 0;   // fixed width in pixels, 0 for the full row
+    int page = 0;    // the tab that holds it, when the window has tabs
+    int column = 0;  // 0: left column of the page, 1: right column
+    QStringList items; // List
+    // Lookup: the query listing the choices, its key column and the column shown, and the
+    // names of the buttons beside it ("show the referenced row", "add a new row"); the
+    // member wires them.
+    db::Dataset* list = nullptr;
+    QString listKey, listField;
+    QString showButton, addButton;
 };
 
-// A field that must not be empty when the record is saved.
+// A field that must hold a value when the record is saved. Judged on the value in the
+// record, not on a widget's text: a blank date, an empty drop-down or a key the look-up no
+// longer lists are missing.
 struct RequiredField {
     QString control;
     QString message;
@@ -41,11 +64,14 @@ struct DetailDescriptor {
     QString key = QStringLiteral("Id");
     QList<DetailField> fields;
     QList<RequiredField> required; // checked in this order
+    QStringList pages;             // tab captions; empty: the fields in one column, no tabs
 };
 
 // The record window of every register: edits the current row of its list's shared query,
 // validates and saves it on "Indietro" when something changed, and takes back a new record
-// with "Annulla". Left only through its buttons.
+// with "Annulla". Left only through its buttons. A record with child rows or tabs extends it
+// through the virtual steps below: saving and taking back run in one transaction with the
+// member's own statements, so nothing is ever half-written.
 class ArchiveDetailForm : public QDialog {
     Q_OBJECT
 public:
@@ -55,8 +81,11 @@ public:
     const DetailDescriptor& descriptor() const { return m_d; }
     db::Dataset& query() const { return *m_d.query; }
     QWidget* control(const QString& name) const { return m_controls.value(name); }
-    // Text the control shows (line edit or memo).
+    // Text the control shows (line edit, memo or combo box).
     QString testo(const QString& controlName) const;
+    QTabWidget* pagine() const { return m_tabs; }
+    // The page of a tab, for a member's own content (sub-lists, buttons).
+    QWidget* pagina(int index) const;
 
     // Something changed since the last save (set by the list for a new record).
     bool Modificato = false;
@@ -73,17 +102,41 @@ public:
     void spdAnnullaClick();
     void spdHelpClick();
 
+    // Whether the required field has no value now (pending typing included).
+    bool manca(const RequiredField& required);
+    // The required checks in order; the first that fails shows its message, switches to
+    // the tab of its field and focuses it. `segnaErrore` also sets Errore.
+    virtual bool controlla(bool segnaErrore);
+
 protected:
+    // Writes the record; runs inside the save's transaction. The default saves the row with
+    // SalvaRecord and then salvaFigli().
+    virtual void salva();
+    // The member's own statements of a save (child rows, copies kept in other tables).
+    virtual void salvaFigli() {}
+    // Takes back a new record; runs inside a transaction. The default deletes the row after
+    // eliminaFigli().
+    virtual void annulla();
+    virtual void eliminaFigli() {}
+    // A move to another tab. The default, when leaving the first page: the checks (without
+    // Errore) and a save of what changed; false keeps the user on the first page.
+    virtual bool cambioPagina(int index);
+
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
-    // Controls of the fields are added here (label, control); members add their own rows.
+    // Controls of the fields of a window without tabs are in this form layout; members add
+    // their own rows.
     QFormLayout* campi() const { return m_fields; }
     QVBoxLayout* corpo() const { return m_body; }
     // Marks the record changed (commands that change it without typing).
     void segnaModificato() { Modificato = true; }
+    // Shows a required field's message on its tab with the focus on its control.
+    void segnala(const RequiredField& required, bool segnaErrore);
+    // Selects a tab without running the tab-change step.
+    void mostraPagina(int index);
 
     Tform_DB& m_dm;
     DetailDescriptor m_d;
@@ -91,8 +144,17 @@ protected:
 private:
     QToolButton* addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
                          const QString& hint, int icon);
+    QWidget* creaControllo(const DetailField& f, QWidget* parent);
+    void posiziona(const DetailField& f, QWidget* control);
+    const DetailField* campo(const QString& controlName) const;
+    void onPageChanged(int index);
 
     QHash<QString, QWidget*> m_controls;
     QFormLayout* m_fields = nullptr;
     QVBoxLayout* m_body = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    QList<QGridLayout*> m_pageGrids;
+    QHash<qint64, int> m_nextRow; // page * 2 + column -> next free row
+    bool m_switching = false;
+    int m_page = 0;
 };

@@ -83,11 +83,11 @@ void installArchives(TForm1& form1, Tform_DB& dm) {
         form1.wire(QString::fromLatin1(p.name), [form, filtro = p.filtro, svuota = p.svuotaRicerca] {
             if (!form) return;
             db::Dataset& q = form->query();
-            form->scelta = false;
+            form->panel()->scelta = false;
             if (filtro) q.setFilter(QString());
             form->mostra();
             if (filtro) q.setFilter(QString());
-            if (svuota) form->svuotaRicerca();
+            if (svuota) form->panel()->svuotaRicerca();
         });
     }
 }

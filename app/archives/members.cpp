@@ -231,7 +231,7 @@ ListDescriptor operazioni(Tform_DB& dm) {
                              QStringLiteral("Operazione Pagamenti"), 870, dm.TableOperazionePagamenti,
                              QStringLiteral("frmGrigliaOperazionePagamenti"));
     SearchBox importo{QStringLiteral("Edit2"), QStringLiteral("Importo"), QStringLiteral("Importo")};
-    importo.numeric = true;
+    importo.kind = SearchBox::Number;
     importo.refilters = false; // read at the next change of the description box
     d.boxes << importo;
     d.defaults = {valore(QStringLiteral("Importo"), 0)};
@@ -244,7 +244,7 @@ DetailDescriptor operazione(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmOperazionePagamenti",
                                    QStringLiteral("Operazione Pagamenti"), 880, dm.TableOperazionePagamenti);
     DetailField importo = campo(QStringLiteral("DBEdit3"), QStringLiteral("Importo"), QStringLiteral("Importo"), 120);
-    importo.amount = true;
+    importo.kind = DetailField::Amount;
     d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione), importo};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso),
                   {QStringLiteral("DBEdit3"), QStringLiteral("Attenzione manca l'Importo"), kAvviso}};

@@ -63,6 +63,8 @@ void scriviStampa(Tform_DB& dm, int tipoReport) {
     job.setSql(QStringLiteral("select * from TempStampa where NomeComputer ='") +
                common::QuotaFiltro(dm.nomeComputer) + u'\'');
     job.open();
+    // The old job goes and the new one comes in one step: the viewer never finds neither.
+    db::Transaction tx(dm.Connessione);
     // 2. Every earlier job of this computer goes.
     while (!job.isEmpty()) {
         job.first();
@@ -94,6 +96,7 @@ void scriviStampa(Tform_DB& dm, int tipoReport) {
     job.setValue(QStringLiteral("PresenzaTestata"), true);
     job.setValue(QStringLiteral("NomeComputer"), dm.nomeComputer);
     job.post();
+    tx.commit();
     // 10-11. The viewer reads the row at its own start; it is not waited for.
     QThread::msleep(150);
     const QString program = QDir(common::programFolder()).filePath(QStringLiteral("stampa"));

@@ -388,6 +388,8 @@ bool TfrmOpzioni::spdSalvaClick() {
         if (DBEdit5->text().isEmpty())
             return manca(QStringLiteral("Attenzione inserire la password di autenticazione del Server !"), DBEdit5);
     }
+    // Options and company data are saved together or not at all.
+    db::Transaction tx(m_dm.Connessione);
     if (opzioni.isOpen() && opzioni.position() >= 0) {
         const int tipo = cmbSmtpCriptaggioTipo->currentIndex();
         opzioni.setValue(QStringLiteral("SmtpCriptaggioTipo"), tipo >= 0 ? QVariant(tipo) : QVariant());
@@ -395,6 +397,7 @@ bool TfrmOpzioni::spdSalvaClick() {
     }
     if (m_dm.TableDitta.isOpen() && m_dm.TableDitta.position() >= 0)
         common::SalvaRecord(m_dm.TableDitta, QStringLiteral("ID"));
+    tx.commit();
     return true;
 }
 

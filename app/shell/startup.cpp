@@ -118,11 +118,17 @@ void StartupSequence::steps(QWidget* parent, bool& quit) {
 
     // 10-14.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_dm.esegui(QStringLiteral("UPDATE Calendario SET Storico = true where Concluso=true and DataInizio < #") + cutoff + u'#');
-    m_dm.esegui(QStringLiteral("UPDATE Calendario SET Storico = false where DataInizio >= #") + cutoff + u'#');
-    const QString me = common::QuotaFiltro(m_dm.nomeComputer);
-    m_dm.esegui(QStringLiteral("delete * from TempAvvisi where NomeComputer ='") + me + u'\'');
-    m_dm.esegui(QStringLiteral("delete * from TempAvvisiClienti where NomeComputer ='") + me + u'\'');
+    {
+        // The history is moved and this workstation's scratch rows cleared wholly or not at
+        // all: a failure here runs the whole step again at the next activation.
+        db::Transaction tx(m_dm.Connessione);
+        m_dm.esegui(QStringLiteral("UPDATE Calendario SET Storico = true where Concluso=true and DataInizio < #") + cutoff + u'#');
+        m_dm.esegui(QStringLiteral("UPDATE Calendario SET Storico = false where DataInizio >= #") + cutoff + u'#');
+        const QString me = common::QuotaFiltro(m_dm.nomeComputer);
+        m_dm.esegui(QStringLiteral("delete * from TempAvvisi where NomeComputer ='") + me + u'\'');
+        m_dm.esegui(QStringLiteral("delete * from TempAvvisiClienti where NomeComputer ='") + me + u'\'');
+        tx.commit();
+    }
 
     // 15. Administrator password: a wrong one ends the program without a word.
     m_dm.TableOpzioni.close();

@@ -36,6 +36,7 @@ struct Expr {
         Like,     // args[0] like args[1]; negated
         Function, // text: name in lower case; args; star: count(*); distinct
         Identity, // @@IDENTITY
+        Parameter, // ? bound when the statement runs; text: its 1-based number
         Subquery, // (select ...) used as a value
         Exists,   // exists (select ...)
     };
@@ -120,6 +121,7 @@ struct Insert {
     QStringList columns;
     std::vector<ExprPtr> values;
     std::unique_ptr<Select> select;
+    bool defaultValues = false; // INSERT INTO t DEFAULT VALUES
 };
 
 struct Assignment {

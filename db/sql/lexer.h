@@ -16,6 +16,7 @@ struct Token {
         Date,        // #...#; text is the stored form "YYYY-MM-DD HH:MM:SS"
         Symbol,      // ( ) , . ; * + - / & = <> < > <= >= \ ^
         Variable,    // @@IDENTITY; text without "@@"
+        Parameter,   // ? : a value bound when the statement runs
         End
     };
     Kind kind = End;
@@ -33,10 +34,5 @@ struct Token {
 // unterminated string, bracket or date, an invalid date and any character that is not part
 // of the Jet dialect. A "--" comment runs to the end of its line and is skipped.
 QList<Token> tokenize(const QString& text);
-
-// Reads the inside of a Jet date literal (#3/15/2024#, #3/15/2024 23.59.59#, #2024-03-15#,
-// with ':' or '.' in the time) into "YYYY-MM-DD HH:MM:SS". Returns an empty string when the
-// text is not a date or names a day that does not exist.
-QString parseJetDate(const QString& inside);
 
 } // namespace db::sql

@@ -333,7 +333,11 @@ Statement Parser::parseInsert() {
         } while (acceptSymbol(u","));
         expectSymbol(u")");
     }
-    if (acceptWord(u"values")) {
+    if (ins.columns.isEmpty() && acceptWord(u"default")) {
+        // Not Jet: a row of defaults only, which posting a new row with nothing typed needs.
+        expectWord(u"values");
+        ins.defaultValues = true;
+    } else if (acceptWord(u"values")) {
         expectSymbol(u"(");
         do {
             ins.values.push_back(parseExpr());

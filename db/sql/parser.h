@@ -16,6 +16,8 @@ public:
 
     explicit Parser(const QString& text);
     ast::Statement parseStatement();
+    // How many '?' parameters the statement holds.
+    int parameterCount() const { return m_parameters; }
 
 private:
     // Tokens.
@@ -68,6 +70,7 @@ private:
     QList<Token> m_tokens;
     int m_index = 0;
     int m_nesting = 0;
+    int m_parameters = 0;
 };
 
 } // namespace db::sql

@@ -199,6 +199,9 @@ ExprPtr Parser::parsePrimary() {
     case Token::Date:
         next();
         return makeNode(Expr::Date, t.pos, t.text, {});
+    case Token::Parameter:
+        next();
+        return makeNode(Expr::Parameter, t.pos, QString::number(++m_parameters), {});
     case Token::Variable:
         if (t.text.compare(u"identity", Qt::CaseInsensitive) != 0)
             fail(QStringLiteral("Variabile sconosciuta: @@%1").arg(t.text), t);

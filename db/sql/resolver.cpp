@@ -413,6 +413,7 @@ void Resolver::resolveExpr(Expr& e, const Scope& scope, const Select* select) {
         e.type = ValueType::Date;
         return;
     case Expr::Null:
+    case Expr::Parameter:
         return;
     case Expr::Unary:
         e.type = e.args[0]->type == ValueType::Number ? ValueType::Number : ValueType::Unknown;

@@ -77,6 +77,8 @@ SqliteEmitter::Text SqliteEmitter::expr(const Expr& e) {
         return {QStringLiteral("NULL"), kAtom};
     case Expr::Identity:
         return {QStringLiteral("last_insert_rowid()"), kAtom};
+    case Expr::Parameter:
+        return {u'?' + e.text, kAtom};
     case Expr::Unary: {
         if (e.text == u"+")
             return expr(*e.args[0]);
@@ -474,6 +476,8 @@ QString SqliteEmitter::statement(const Statement& st) {
                 cols << quoteIdentifier(c);
             sql += QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
         }
+        if (ins.defaultValues)
+            return sql + QStringLiteral(" DEFAULT VALUES");
         if (ins.select)
             return sql + u' ' + select(*ins.select);
         QStringList values;

@@ -18,6 +18,7 @@ Translation translate(const QString& jetSql, const Catalog* catalog, Dialect dia
     t.kind = st.kind;
     t.sql = emitter->statement(st);
     t.tables = resolver.tables();
+    t.parameters = parser.parameterCount();
     if (st.select && (st.kind == StatementKind::Select || st.kind == StatementKind::Identity))
         t.columns = st.select->columns;
     return t;

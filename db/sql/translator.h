@@ -49,6 +49,7 @@ struct Translation {
     QString sql;                  // engine SQL, one statement, no trailing ';'
     QList<ResultColumn> columns;  // select list after expansion of '*' (Select only)
     QStringList tables;           // base tables named by the statement, in order of appearance
+    int parameters = 0;           // '?' markers, bound in order when the statement runs
 };
 
 // Translates one Jet-dialect statement. A trailing ';' is allowed. Throws db::SyntaxError

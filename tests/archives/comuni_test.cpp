@@ -41,7 +41,7 @@ TEST_F(Municipalities, SixBoxesCombineInTheirFixedOrder) {
         EXPECT_EQ(dm.Table7.displayTextAt(r, dm.Table7.fieldIndex("Provincia")), "MI");
         EXPECT_TRUE(dm.Table7.displayTextAt(r, dm.Table7.fieldIndex("Cap")).startsWith("201"));
     }
-    list().svuotaRicerca();
+    list().panel()->svuotaRicerca();
     const std::pair<const char*, const char*> boxes[] = {
         {"Edit2", "Comune like 'Sant''E*'"},   {"Edit3", "COD_ISTAT like '9990*'"},
         {"Edit1", "CODICE_F like 'Z*'"},        {"Edit4", "Provincia like 'PD*'"},
@@ -56,7 +56,7 @@ TEST_F(Municipalities, SixBoxesCombineInTheirFixedOrder) {
         EXPECT_EQ(dm.Table7.filter(), expected.join(" and "));
     }
     EXPECT_EQ(column(dm.Table7, "Comune"), QStringList{"Sant'Elia Nuova"});
-    list().svuotaRicerca();
+    list().panel()->svuotaRicerca();
     EXPECT_EQ(dm.Table7.filter(), "");
     EXPECT_GT(dm.Table7.recordCount(), 7000);
 }

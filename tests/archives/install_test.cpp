@@ -43,7 +43,8 @@ TEST_F(ArchiveButtons, EachButtonShowsItsRegisterAndSetsTheFiltersAround) {
         SCOPED_TRACE(c.button);
         const QString firstBox = c.window->descriptor().boxes.first().name;
         db::Dataset& q = c.window->query();
-        c.window->searchBox(firstBox)->setText("Q"); // the window's search leaves a filter behind
+        // The window's search leaves a filter behind.
+        qobject_cast<QLineEdit*>(c.window->panel()->searchBox(firstBox))->setText("Q");
         const QString narrowed = c.window->descriptor().boxes.first().column + " like 'Q*'";
         ASSERT_EQ(q.filter(), narrowed);
         QString during;
@@ -51,8 +52,8 @@ TEST_F(ArchiveButtons, EachButtonShowsItsRegisterAndSetsTheFiltersAround) {
         form->button(c.button)->click();
         EXPECT_EQ(during, c.filters ? "" : narrowed);
         EXPECT_EQ(q.filter(), c.filters ? "" : narrowed);
-        EXPECT_EQ(c.window->searchBox(firstBox)->text(), c.clearsSearch ? "" : "Q");
-        c.window->searchBox(firstBox)->clear();
+        EXPECT_EQ(c.window->panel()->testoRicerca(firstBox), c.clearsSearch ? "" : "Q");
+        c.window->panel()->svuotaRicerca();
         dialogs.when(c.window->objectName(), {});
     }
     const char* buttons[] = {"btnModalitaPagamento", "btnComuni", "btnGruppiMuscolari", "btnGruppiSportivi",

@@ -59,7 +59,7 @@ TEST_F(ListFamily, SearchFiltersByPrefixAndNoTextBreaksTheFilter) {
 }
 
 TEST_F(ListFamily, NumericBoxAddsItsConditionOnlyOnceItReadsAsANumber) {
-    const SearchBox importo{"Edit2", "Importo", "Importo", true};
+    const SearchBox importo{"Edit2", "Importo", "Importo", SearchBox::Number};
     const std::pair<QString, QString> readings[] = {
         {"12", "Importo = 12"},  {"12,5", "Importo = 12.5"}, {"12.5", "Importo = 12.5"},
         {" 7 ", "Importo = 7"},  {"-3,25", "Importo = -3.25"}, {"", ""},
@@ -93,7 +93,7 @@ TEST_F(ListFamily, NumericBoxAddsItsConditionOnlyOnceItReadsAsANumber) {
     child<QLineEdit>(form, "Edit2")->setText("8");
     child<QLineEdit>(form, "Edit1")->setText("Quota ");
     ASSERT_EQ(dm.TableOperazionePagamenti.filter(), "Descrizione like 'Quota *' and Importo = 8");
-    form->svuotaRicerca();
+    form->panel()->svuotaRicerca();
     EXPECT_EQ(dm.TableOperazionePagamenti.filter(), "");
     EXPECT_EQ(dm.TableOperazionePagamenti.recordCount(), 3);
 }
@@ -124,21 +124,21 @@ TEST_F(ListFamily, TitleClicksToggleOnTheCurrentDirectionOnly) {
 }
 
 TEST_F(ListFamily, AvantiOpensTheRecordPicksOrDoesNothingOnAnEmptyList) {
-    foods().Edit1Change();
+    foods().panel()->Edit1Change();
     click(&foods(), "spdAvanti");
     EXPECT_EQ(execs("frmAlimentiDett"), 1);
     Q_EMIT foods().grid()->dblClicked();
     EXPECT_EQ(execs("frmAlimentiDett"), 2);
 
     // As a picker the window closes on the current row.
-    foods().scelta = true;
+    foods().panel()->scelta = true;
     foods().show();
     dm.TableAlimenti.locate("Descrizione", "Zucchine");
     click(&foods(), "spdAvanti");
     EXPECT_EQ(foods().result(), QDialog::Accepted);
     EXPECT_EQ(execs("frmAlimentiDett"), 2);
     EXPECT_EQ(dm.TableAlimenti.value("Descrizione").toString(), "Zucchine");
-    foods().scelta = false;
+    foods().panel()->scelta = false;
 
     // Nothing listed: no record window, no question.
     child<QLineEdit>(&foods(), "Edit1")->setText("nessuno così");
@@ -199,7 +199,7 @@ TEST_F(ListFamily, EachMemberGivesItsOwnDefaultsToANewRecord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.form->objectName().toStdString() + " " + c.field);
         QVariant stored, shown;
-        when(c.form->detail()->objectName(), [&](QDialog* d) {
+        when(c.form->panel()->detail()->objectName(), [&](QDialog* d) {
             const long long id = c.form->query().keyValue("Id");
             stored = scalar(QStringLiteral("select %1 from %2 where ID = %3").arg(c.field, c.table).arg(id));
             shown = static_cast<ArchiveDetailForm*>(d)->testo("DBEdit1");

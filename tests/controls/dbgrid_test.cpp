@@ -289,7 +289,7 @@ TEST_F(DBGridTest, NothingIsPaintedWhileTheDatasetsControlsAreDisabled) {
 
 TEST_F(DBGridTest, LargeDatasetResetsAndScrollsQuickly) {
     db::Connection& c = tdb.connection();
-    c.executeEngine(
+    tdb.engineSql(
         "INSERT INTO Alimenti (Descrizione, KC, ACQ) "
         "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 200000) "
         "SELECT 'Alimento ' || x, x * 1.5, x % 100 FROM n");

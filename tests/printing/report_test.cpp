@@ -137,10 +137,10 @@ insert into TempAvvisi (NomeComputer, Testo) values ('BANCO-2', 'Avviso di un al
 insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-2', 3);
 )JET");
         for (const QString& statement : db::splitScript(script.arg(foto))) esegui(statement);
-        tdb.connection().executeEngine(QStringLiteral("UPDATE \"Ditta\" SET \"Logo\" = ?"),
-                                       {immagine("PNG", QColor(0x1f, 0x4e, 0x79), "OLIMPIA")});
-        tdb.connection().executeEngine(QStringLiteral("UPDATE \"Esercizi\" SET \"Immagine\" = ? WHERE \"ID\" = 1"),
-                                       {immagine("JPEG", QColor(0x40, 0xa0, 0x60), "PANCA")});
+        tdb.connection().execute(QStringLiteral("UPDATE Ditta SET Logo = ?"),
+                                 {immagine("PNG", QColor(0x1f, 0x4e, 0x79), "OLIMPIA")});
+        tdb.connection().execute(QStringLiteral("UPDATE Esercizi SET Immagine = ? WHERE ID = 1"),
+                                 {immagine("JPEG", QColor(0x40, 0xa0, 0x60), "PANCA")});
         anna = 1;
         marco = 2;
         luca = 1;

@@ -127,7 +127,7 @@ TEST_F(Utilities, SeasonWithoutClientsReportsNone) {
 TEST_F(Utilities, AFailureHalfWayLeavesTheSeasonAsItWas) {
     // The engine refuses the change of the third client in the query's order (Verdi), after
     // Bianchi and Rossi have been written.
-    seeded.tdb.connection().executeEngine(
+    seeded.tdb.engineSql(
         "CREATE TRIGGER stop_verdi BEFORE UPDATE ON anagraficaclienti "
         "WHEN NEW.Cognome = 'Verdi' BEGIN SELECT RAISE(ABORT, 'scrittura rifiutata'); END");
     choose("2023/24");
@@ -151,7 +151,7 @@ TEST_F(Utilities, AFailureHalfWayLeavesTheSeasonAsItWas) {
     EXPECT_FALSE(dm.Connessione.inTransaction());
 
     // Once the engine accepts it again the same click does the whole season.
-    seeded.tdb.connection().executeEngine("DROP TRIGGER stop_verdi");
+    seeded.tdb.engineSql("DROP TRIGGER stop_verdi");
     window.SpeedButton10Click();
     EXPECT_EQ(stored("2023/24"), (QList<int>{1, 1, 1}));
 }

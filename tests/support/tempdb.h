@@ -19,6 +19,9 @@ public:
     db::Connection& connection() { return *m_conn; }
     // A second, independent connection to the same file (another workstation or process).
     std::unique_ptr<db::Connection> openAnother() const;
+    // Runs engine SQL outside the Jet dialect (a trigger that makes a write fail, a bulk
+    // fill) on a connection of its own; the program's connection sees the result.
+    void engineSql(const QString& sql) const;
 
 private:
     QTemporaryDir m_dir;

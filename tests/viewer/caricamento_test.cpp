@@ -94,11 +94,11 @@ public:
         QStringList nomi, segni;
         QVariantList valori;
         for (auto it = c.begin(); it != c.end(); ++it) {
-            nomi << '"' + it.key() + '"';
+            nomi << '[' + it.key() + ']';
             segni << "?";
             valori << it.value();
         }
-        tdb.connection().executeEngine("INSERT INTO \"TempStampa\" (" + nomi.join(',') +
+        tdb.connection().execute("INSERT INTO TempStampa (" + nomi.join(',') +
                                            ") VALUES (" + segni.join(',') + ")",
                                        valori);
     }

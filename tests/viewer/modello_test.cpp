@@ -194,7 +194,7 @@ TEST_F(Modello, PicturesThatDecodeAndOnesThatDoNot) {
     QBuffer b(&png);
     b.open(QIODevice::WriteOnly);
     logo.save(&b, "PNG");
-    tdb.connection().executeEngine("UPDATE \"Ditta\" SET \"Logo\" = ?", {png});
+    tdb.connection().execute("UPDATE Ditta SET Logo = ?", {png});
     const RecordSet ditta = carica("SELECT ditta.Logo, ditta.RagSoc FROM ditta");
     Sorgenti s;
     s.principale = &ditta;
@@ -204,7 +204,7 @@ TEST_F(Modello, PicturesThatDecodeAndOnesThatDoNot) {
     EXPECT_EQ(r.immagini[0].immagine.size(), QSize(40, 20));
     EXPECT_EQ(r.immagini[0].dati, png);
 
-    tdb.connection().executeEngine("UPDATE \"Ditta\" SET \"Logo\" = ?",
+    tdb.connection().execute("UPDATE Ditta SET Logo = ?",
                                    {QByteArray("non è un'immagine")});
     const RecordSet rotta = carica("SELECT ditta.Logo FROM ditta");
     s.principale = &rotta;
