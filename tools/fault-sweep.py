@@ -2,8 +2,10 @@
 """Plants small deliberate faults in the product one at a time and tells which the test
 suite catches.
 
-Each fault is (id, file, exact anchor text, replacement, what it breaks). For each one the
-script checks the anchor occurs exactly once, writes the replacement, rebuilds the test
+Each fault is (id, file, exact anchor text, replacement, what it breaks); ALTERNATIVES gives
+a fault further (file, anchor, replacement) places, tried in order, for code that has moved
+since the fault was written. For each one the script checks the anchor occurs exactly once,
+writes the replacement, rebuilds the test
 programs incrementally, runs CTest (stopping at the first failure), records the outcome
 and puts the file back, also on Ctrl-C or any error. A fault whose anchor is not found is
 reported as "anchor missing", never as caught, so it can be re-anchored after the code
@@ -175,6 +177,21 @@ FAULTS = [
      "exercises: resizing pictures loses the current row"),
 ]
 
+# The same faults where the code now lives (the single date reader, the transaction scopes,
+# the list panel, the required checks by value).
+ALTERNATIVES = {
+    "F01": [("db/datetime.cpp", "    return day <= len;", "    return day <= len + 1;")],
+    "F14": [("db/connection.cpp",
+             '        d->run(QStringLiteral("ROLLBACK"));\n    } catch (const DatabaseError&) {\n        d->finish(false);',
+             '        d->run(QStringLiteral("COMMIT"));\n    } catch (const DatabaseError&) {\n        d->finish(false);')],
+    "F33": [("app/archives/listpanel.cpp",
+             "QStringLiteral(\" like '\") + common::QuotaFiltro(text) + QStringLiteral(\"*'\");",
+             "QStringLiteral(\" like '\") + text + QStringLiteral(\"*'\");")],
+    "F34": [("app/archives/detailform.cpp",
+             "    default:\n        return v.toString().trimmed().isEmpty();",
+             "    default:\n        return !v.toString().trimmed().isEmpty();")],
+}
+
 PROGRAMS = ["vastrel", "stampa", "esportazioni", "vastrel-sql"]
 
 _interrupted = False
@@ -241,18 +258,31 @@ def failed_tests(output):
     return tests
 
 
-def sweep_one(fault, args, targets):
+def place(fault, source):
+    """The first (path, original text, anchor, replacement) whose anchor occurs exactly once."""
     fid, rel, anchor, replacement, _what = fault
-    path = os.path.join(args.source, rel)
-    if not os.path.exists(path):
-        return "anchor missing", "file gone"
-    with open(path, encoding="utf-8") as f:
-        original = f.read()
-    count = original.count(anchor)
-    if count != 1:
-        return ("anchor missing" if count == 0 else "anchor ambiguous"), f"{count} matches"
+    counts = []
+    for rel, anchor, replacement in [(rel, anchor, replacement)] + ALTERNATIVES.get(fid, []):
+        path = os.path.join(source, rel)
+        if not os.path.exists(path):
+            counts.append(f"{rel}: gone")
+            continue
+        with open(path, encoding="utf-8") as f:
+            original = f.read()
+        n = original.count(anchor)
+        if n == 1:
+            return path, original, anchor, replacement, rel
+        counts.append(f"{rel}: {n} matches")
+    return None, None, None, None, "; ".join(counts)
+
+
+def sweep_one(fault, args, targets):
+    path, original, anchor, replacement, where = place(fault, args.source)
+    if path is None:
+        ambiguous = any(c.endswith(" matches") and not c.endswith(": 0 matches") for c in where.split("; "))
+        return ("anchor ambiguous" if ambiguous else "anchor missing"), where, fault[1]
     if args.check:
-        return "anchor found", ""
+        return "anchor found", "", where
     try:
         with open(path, "w", encoding="utf-8") as f:
             f.write(original.replace(anchor, replacement, 1))
@@ -260,7 +290,7 @@ def sweep_one(fault, args, targets):
             code, out, _ = run(["cmake", "--build", args.build, "-j2", "--target", *targets],
                                args.source, args.build_timeout)
             if code != 0:
-                return "does not build", out.strip().splitlines()[-1][:80] if out.strip() else ""
+                return "does not build", out.strip().splitlines()[-1][:80] if out.strip() else "", where
             env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
             start = time.monotonic()
             code, out, timed_out = run(["ctest", "-j2", "--stop-on-failure", "--timeout",
@@ -269,11 +299,11 @@ def sweep_one(fault, args, targets):
             took = time.monotonic() - start
         time.sleep(3)  # outside the lock: a build waiting on it goes before the next fault
         if timed_out:
-            return "caught", f"suite hung, stopped after {took:.0f} s"
+            return "caught", f"suite hung, stopped after {took:.0f} s", where
         if code != 0:
             names = failed_tests(out)
-            return "caught", ", ".join(names[:2]) + (" …" if len(names) > 2 else "")
-        return "missed", f"suite green in {took:.0f} s"
+            return "caught", ", ".join(names[:2]) + (" …" if len(names) > 2 else ""), where
+        return "missed", f"suite green in {took:.0f} s", where
     finally:
         with open(path, "w", encoding="utf-8") as f:
             f.write(original)
@@ -325,9 +355,9 @@ def main():
             return 2
     try:
         for fault in faults:
-            result, detail = sweep_one(fault, args, targets)
-            rows.append((fault[0], fault[1], fault[4], result, detail))
-            print(f"{fault[0]}  {result:16}  {fault[1]}: {fault[4]}  [{detail}]", flush=True)
+            result, detail, where = sweep_one(fault, args, targets)
+            rows.append((fault[0], where, fault[4], result, detail))
+            print(f"{fault[0]}  {result:16}  {where}: {fault[4]}  [{detail}]", flush=True)
     except KeyboardInterrupt:
         print("interrupted: the file in work was restored", file=sys.stderr)
     finally:
@@ -346,9 +376,10 @@ def main():
     if not args.check:
         with open(args.out, "w", encoding="utf-8") as f:
             f.write(text)
-    dirty = subprocess.run(["git", "status", "--porcelain", "--untracked-files=no"],
-                           cwd=args.source, capture_output=True, text=True).stdout
-    changed = [l for l in dirty.splitlines() if any(l.endswith(f[1]) for f in FAULTS)]
+    dirty = subprocess.run(["git", "diff", "--name-only"], cwd=args.source, capture_output=True,
+                           text=True).stdout
+    touched = {f[1] for f in FAULTS} | {a[0] for alts in ALTERNATIVES.values() for a in alts}
+    changed = [l for l in dirty.splitlines() if l in touched]
     if changed:
         print("WARNING: product files differ from git:\n" + "\n".join(changed), file=sys.stderr)
         return 1
