@@ -45,6 +45,8 @@ protected:
                "NominativoVisualizzato, Quietanza_Cognome) values ('Rossi', 'Anna', 'Rossi Anna', "
                "'Rossi Anna', 'Rossi')");
         cliente = ultimo("anagraficaclienti");
+        // A staff key that is no client key, so a job given the wrong one is seen.
+        esegui("insert into anagraficapersonale (Cognome, Nome) values ('Verdi', 'Ugo')");
         esegui("insert into anagraficapersonale (Cognome, Nome) values ('Bianchi', 'Luca')");
         personale = ultimo("anagraficapersonale");
         dm.Connessione.open(tdb.path());
