@@ -1,21 +1,14 @@
 #include "app/install.h"
 
+#include "app/archives/install.h"
+#include "app/clients/install.h"
+#include "app/printing/install.h"
 #include "app/shell/form1.h"
 #include "app/shell/form_db.h"
 #include "app/shell/frmpass.h"
+#include "app/shell/settings.h"
 #include "common/controls/dialogs.h"
 #include "common/paths.h"
-
-#ifdef VASTREL_HAS_ARCHIVES
-#include "app/archives/install.h"
-#endif
-#ifdef VASTREL_HAS_PRINTING
-#include "app/printing/install.h"
-#endif
-#if __has_include("app/shell/settings.h")
-#include "app/shell/settings.h"
-#define VASTREL_HAS_SETTINGS 1
-#endif
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,15 +27,10 @@ void avvia(QWidget* parent, const QString& program) {
 } // namespace
 
 void installModules(TForm1& form1, Tform_DB& dm) {
-#ifdef VASTREL_HAS_SETTINGS
     installSettings(form1, dm);
-#endif
-#ifdef VASTREL_HAS_ARCHIVES
     installArchives(form1, dm);
-#endif
-#ifdef VASTREL_HAS_PRINTING
+    installClients(form1, dm);
     installPrinting(form1, dm);
-#endif
     auto* realizzazione = new TfrmRealizzazione(&form1);
     form1.wire(QStringLiteral("btnUtilityRealizzazione"), [realizzazione] {
         realizzazione->show();

@@ -94,7 +94,15 @@ int main(int argc, char** argv) {
 
     Tform_DB dm;
     TForm1 form1(dm, home);
-    installModules(form1, dm);
+    // A window that cannot be wired is a broken build: say so and stop rather than run a
+    // program with dead buttons.
+    try {
+        installModules(form1, dm);
+    } catch (const std::exception& e) {
+        splash.close();
+        ui::Application::showError(ui::Application::errorText(e));
+        return 2;
+    }
 
     // --exit-when-ready and --screenshot act once the start-up is done, which may happen
     // before the event loop runs (the first activation can come while the splash waits).

@@ -15,6 +15,7 @@
 #include "common/records.h"
 #include "db/connection.h"
 #include "db/detaillink.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,21 +31,8 @@
 
 namespace {
 
-struct Times {
-    double median = 0, p95 = 0;
-};
-
-Times measure(int runs, const std::function<void(int)>& f) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        f(i);
-        t.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return {t[t.size() / 2], t[std::min(t.size() - 1, size_t(double(t.size()) * 0.95))]};
-}
+using bench::measure;
+using bench::Times;
 
 void line(const char* what, Times figure, const char* reference, Times ref, double targetMs) {
     std::printf("%-58s median %7.2f ms  p95 %7.2f ms | %-34s %7.2f ms | target <= %.0f ms %s\n", what,
@@ -90,14 +78,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QApplication app(argc, argv);
-    QString source = argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("VASTREL_BENCH_DB");
-    if (source.isEmpty()) source = QStringLiteral("bench/out/large.db");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("archivio.db"));
-    if (!QFile::copy(source, path)) {
-        std::fprintf(stderr, "records_bench: cannot copy %s (run bench/run-all once)\n", qPrintable(source));
-        return 2;
-    }
+    const QString path = bench::copiaDatabase(argc, argv, dir, "records_bench");
+    if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     Tform_DB dm;
     dm.Connessione.open(path);
@@ -105,7 +88,7 @@ int main(int argc, char** argv) {
     dm.cmdFiltriClick();
     db::Dataset& clients = dm.Table1;
     const int count = clients.recordCount();
-    std::printf("database: %s, %d clients\n", qPrintable(source), count);
+    std::printf("%d clients\n", count);
 
     // --- 1. a record with five master/detail tabs following the current client
     {

@@ -3,6 +3,7 @@
 #include "db/collation.h"
 #include "db/connection.h"
 #include "db/error.h"
+#include "db/values.h"
 
 #include <QHash>
 #include <QLocale>
@@ -395,20 +396,13 @@ namespace {
 
 QString formatCell(const RowStore& s, int r, int c, bool forEditing) {
     if (s.isNull(r, c)) return QString();
-    static const QLocale display(QLocale::Italian, QLocale::Italy);
-    static const QLocale edit = [] {
-        QLocale l(QLocale::Italian, QLocale::Italy);
-        l.setNumberOptions(QLocale::OmitGroupSeparator);
-        return l;
-    }();
     switch (s.column(c).type) {
     case FieldType::Integer:
         return QString::number(s.integer(r, c));
     case FieldType::Bool:
         return s.integer(r, c) ? QStringLiteral("True") : QStringLiteral("False");
     case FieldType::Double:
-        return (forEditing ? edit : display)
-            .toString(s.real(r, c), 'f', QLocale::FloatingPointShortest);
+        return displayNumber(s.real(r, c), forEditing ? Grouping::None : Grouping::Thousands);
     case FieldType::Date:
         return displayDate(s.date(r, c));
     case FieldType::Text:

@@ -4,7 +4,7 @@
 -- created, then the reference data of data/*.tsv is loaded. Statements end with ';';
 -- lines beginning with "--" are comments and are stripped before splitting.
 --
--- Conventions (DESIGN.md section 3):
+-- Storage conventions, the same in every engine:
 --   * every table has an auto-number key (COUNTER), spelled as the programs spell it
 --     (ID, Id, id, id_cap); the engine ignores the case of names;
 --   * yes/no columns are YESNO (stored 0/1, never Null, default 0);

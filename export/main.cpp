@@ -1,4 +1,5 @@
 #include "common/controls/dialogs.h"
+#include "common/controls/formconventions.h"
 #include "db/error.h"
 #include "export/form1.h"
 #include "export/form_db.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     }
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     Applicazione app(argc, argv);
+    ui::FormConventions::nameEveryWindow(); // screen-reader names, as in the other programs
     QApplication::setApplicationName(QStringLiteral("Esportazioni"));
     QApplication::setApplicationVersion(QStringLiteral(VASTREL_VERSION));
 

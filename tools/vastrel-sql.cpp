@@ -7,6 +7,7 @@
 #include "db/rowstore.h"
 #include "db/script.h"
 #include "db/sql/translator.h"
+#include "db/values.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -90,8 +91,7 @@ QString cellText(const db::RowStore& rows, int r, int c) {
     case db::FieldType::Bool:
         return rows.integer(r, c) ? QStringLiteral("1") : QStringLiteral("0");
     case db::FieldType::Double:
-        // C formatting: '.' as decimal separator, no grouping, no exponent.
-        return QString::number(rows.real(r, c), 'f', QLocale::FloatingPointShortest);
+        return db::numberLiteral(rows.real(r, c)); // '.' as decimal separator, as SQL writes it
     case db::FieldType::Date:
         return db::displayDate(rows.date(r, c));
     case db::FieldType::Text:

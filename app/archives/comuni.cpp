@@ -14,15 +14,6 @@ SearchBox casella(const char* name, const QString& label, const char* column) {
     return {QString::fromLatin1(name), label, QString::fromLatin1(column)};
 }
 
-DetailField campo(const char* control, const char* field, const QString& label, int width) {
-    DetailField f;
-    f.control = QString::fromLatin1(control);
-    f.field = QString::fromLatin1(field);
-    f.label = label;
-    f.width = width;
-    return f;
-}
-
 ListDescriptor grigliaComuni(Tform_DB& dm) {
     ListDescriptor d;
     d.objectName = QStringLiteral("frmGrigliaComuni");
@@ -54,14 +45,14 @@ DetailDescriptor comuniDettaglio(Tform_DB& dm) {
     d.caption = QStringLiteral("Comuni");
     d.helpContext = 1700;
     d.query = &dm.Table7;
-    d.fields = {campo("DBEdit1", "Comune", QStringLiteral("Descrizione"), 0),
-                campo("DBEdit2", "Cap", QStringLiteral("Cap"), 80),
-                campo("DBEdit5", "COD_ISTAT", QStringLiteral("Codice Istat"), 100),
-                campo("DBEdit4", "Provincia", QStringLiteral("Provincia"), 50),
-                campo("DBEdit11", "CODICE_F", QStringLiteral("Codice Belfiore"), 80),
-                campo("DBEdit3", "PrefNaz", QStringLiteral("Prefisso Telefonico"), 80),
-                campo("DBEdit6", "Longitudine", QStringLiteral("Longitudine"), 120),
-                campo("DBEdit7", "Latitudine", QStringLiteral("Latitudine"), 120)};
+    d.fields = {campoDi("DBEdit1", "Comune", QStringLiteral("Descrizione"), DetailField::Edit, 0, 0, 0),
+                campoDi("DBEdit2", "Cap", QStringLiteral("Cap"), DetailField::Edit, 0, 0, 80),
+                campoDi("DBEdit5", "COD_ISTAT", QStringLiteral("Codice Istat"), DetailField::Edit, 0, 0, 100),
+                campoDi("DBEdit4", "Provincia", QStringLiteral("Provincia"), DetailField::Edit, 0, 0, 50),
+                campoDi("DBEdit11", "CODICE_F", QStringLiteral("Codice Belfiore"), DetailField::Edit, 0, 0, 80),
+                campoDi("DBEdit3", "PrefNaz", QStringLiteral("Prefisso Telefonico"), DetailField::Edit, 0, 0, 80),
+                campoDi("DBEdit6", "Longitudine", QStringLiteral("Longitudine"), DetailField::Edit, 0, 0, 120),
+                campoDi("DBEdit7", "Latitudine", QStringLiteral("Latitudine"), DetailField::Edit, 0, 0, 120)};
     const QString errore = QStringLiteral("Messaggio di errore");
     d.required = {{QStringLiteral("DBEdit4"), QStringLiteral("Attenzione manca la Provincia"), errore},
                   {QStringLiteral("DBEdit1"), QStringLiteral("Attenzione manca la Descrizione del Comune"), errore}};

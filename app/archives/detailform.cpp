@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
@@ -35,7 +36,7 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
 
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 6, 8, 10);
-    auto* bar = new QHBoxLayout;
+    auto* bar = m_bar = new QHBoxLayout;
     bar->setSpacing(2);
     spdAnnulla = addTool(bar, QStringLiteral("spdAnnulla"), QStringLiteral("Annulla"),
                          QStringLiteral("Torna indietro senza salvare"), QStyle::SP_DialogCancelButton);
@@ -71,10 +72,21 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
         for (int i = 0; i < m_d.pages.size(); ++i) {
             auto* page = new QWidget(m_tabs);
             page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
-            auto* grid = new QGridLayout(page);
-            grid->setColumnStretch(1, 1);
-            grid->setColumnStretch(3, 1);
-            m_pageGrids << grid;
+            // Two columns of label + control, each with rows of its own height.
+            auto* body = new QVBoxLayout(page);
+            auto* columns = new QHBoxLayout;
+            columns->setSpacing(24);
+            body->addLayout(columns);
+            // Each column a widget of its own: Tab and Enter go down a column before the next.
+            for (int c = 0; c < 2; ++c) {
+                auto* column = new QWidget(page);
+                column->setObjectName(QStringLiteral("Colonna%1_%2").arg(i + 1).arg(c + 1));
+                auto* grid = new QGridLayout(column);
+                grid->setContentsMargins(0, 0, 0, 0);
+                grid->setColumnStretch(1, 1);
+                columns->addWidget(column, 1);
+                m_pageGrids << grid;
+            }
             m_tabs->addTab(page, m_d.pages[i]);
         }
         connect(m_tabs, &QTabWidget::currentChanged, this, [this](int i) { onPageChanged(i); });
@@ -83,19 +95,33 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
     top->addLayout(m_body, 1);
 
     for (const DetailField& f : m_d.fields) {
-        QWidget* page = m_tabs ? pagina(f.page) : this;
-        QWidget* w = creaControllo(f, page);
+        QGridLayout* grid = m_pageGrids.value(f.page * 2 + (f.column > 0 ? 1 : 0));
+        QWidget* page = !m_tabs ? this : grid ? grid->parentWidget() : pagina(f.page);
+        QWidget* w = creaCampo(f, m_d.query, page);
         w->setObjectName(f.control);
         if (f.width > 0) w->setFixedWidth(f.width);
         posiziona(f, w);
         m_controls.insert(f.control, w);
     }
-    // Rows of a page start at its top; what a member adds goes below.
+    // Rows of a page start at its top; what a member adds to the page goes below them.
     for (QGridLayout* grid : m_pageGrids) grid->setRowStretch(grid->rowCount(), 1);
+    for (int i = 0; m_tabs && i < m_tabs->count(); ++i) {
+        const bool campi = m_nextRow.contains(qint64(i) * 2) || m_nextRow.contains(qint64(i) * 2 + 1);
+        if (campi) static_cast<QVBoxLayout*>(pagina(i)->layout())->addStretch(1);
+    }
     setMinimumWidth(460);
 
     auto* conventions = ui::FormConventions::install(this);
-    conventions->setModifiedCallback([this](QWidget*) { Modificato = true; });
+    conventions->setModifiedCallback([this](QWidget* control) { controlloModificato(control); });
+}
+
+void ArchiveDetailForm::controlloModificato(QWidget*) { Modificato = true; }
+
+QToolButton* ArchiveDetailForm::aggiungiPulsante(const QString& name, const QString& caption,
+                                                 const QString& hint) {
+    QToolButton* b = ui::toolButton(this, name, caption, QStyle::SP_FileDialogDetailedView, hint);
+    m_bar->insertWidget(m_bar->indexOf(spdHelp), b);
+    return b;
 }
 
 ArchiveDetailForm::~ArchiveDetailForm() = default;
@@ -107,87 +133,54 @@ QToolButton* ArchiveDetailForm::addTool(QHBoxLayout* bar, const QString& name, c
     return b;
 }
 
-QWidget* ArchiveDetailForm::creaControllo(const DetailField& f, QWidget* parent) {
-    db::Dataset* q = m_d.query;
-    switch (f.kind) {
-    case DetailField::Memo: {
-        auto* memo = new ui::DBMemo(q, f.field, parent);
-        memo->setMinimumHeight(90);
-        return memo;
-    }
-    case DetailField::Date: {
-        auto* date = new ui::DateMaskEdit(q, f.field, parent);
-        if (f.width == 0) date->setFixedWidth(110);
-        return date;
-    }
-    case DetailField::Amount: {
-        auto* edit = new ui::DBEdit(q, f.field, parent);
-        ui::FormConventions::setAmount(edit);
-        return edit;
-    }
-    case DetailField::Check:
-        return new ui::DBCheckBox(q, f.field, f.label, parent);
-    case DetailField::List:
-        return new ui::DBComboBox(q, f.field, f.items, parent);
-    case DetailField::Lookup: {
-        auto* combo = new ui::DBLookupComboBox(parent);
-        combo->setDataset(q);
-        combo->setDataField(f.field);
-        combo->setListSource(f.list, f.listKey, f.listField);
-        return combo;
-    }
-    case DetailField::Picture: {
-        auto* picture = new ui::DBImage(q, f.field, parent);
-        picture->setMinimumSize(160, 160);
-        return picture;
-    }
-    case DetailField::ReadOnly: {
-        auto* edit = new ui::DBEdit(q, f.field, parent);
-        edit->setReadOnly(true);
-        edit->setFocusPolicy(Qt::NoFocus);
-        return edit;
-    }
-    case DetailField::Edit:
-        break;
-    }
-    return new ui::DBEdit(q, f.field, parent);
-}
-
 void ArchiveDetailForm::posiziona(const DetailField& f, QWidget* w) {
     QLabel* label = nullptr;
     if (f.kind != DetailField::Check) {
         label = new QLabel(f.label, w->parentWidget());
         label->setBuddy(w);
     }
-    // A look-up's buttons sit at its right.
+    // A look-up's buttons, or the field's own button, sit at its right.
     QWidget* field = w;
-    if (f.kind == DetailField::Lookup && (!f.showButton.isEmpty() || !f.addButton.isEmpty())) {
+    if (!f.showButton.isEmpty() || !f.addButton.isEmpty() || !f.button.isEmpty()) {
         field = new QWidget(w->parentWidget());
         auto* row = new QHBoxLayout(field);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(2);
         w->setParent(field);
         row->addWidget(w, 1);
+        auto piccolo = [field](const QString& name, QStyle::StandardPixmap icon, const QString& hint) {
+            auto* b = new QToolButton(field);
+            b->setObjectName(name);
+            b->setIcon(field->style()->standardIcon(icon));
+            b->setToolTip(hint);
+            b->setAutoRaise(true);
+            b->setFocusPolicy(Qt::NoFocus);
+            return b;
+        };
         if (!f.showButton.isEmpty())
-            row->addWidget(ui::toolButton(field, f.showButton, QString(), QStyle::SP_FileDialogContentsView,
-                                          QStringLiteral("Mostra")));
+            row->addWidget(piccolo(f.showButton, QStyle::SP_FileDialogContentsView, QStringLiteral("Mostra")));
         if (!f.addButton.isEmpty())
-            row->addWidget(ui::toolButton(field, f.addButton, QString(), QStyle::SP_FileDialogNewFolder,
-                                          QStringLiteral("Aggiungi")));
+            row->addWidget(piccolo(f.addButton, QStyle::SP_FileDialogNewFolder, QStringLiteral("Aggiungi")));
+        if (!f.button.isEmpty()) {
+            auto* b = new QPushButton(f.buttonCaption, field);
+            b->setObjectName(f.button);
+            b->setFocusPolicy(Qt::NoFocus);
+            row->addWidget(b);
+        }
     }
     if (!m_tabs) {
         if (label) m_fields->addRow(label, field);
         else m_fields->addRow(QString(), field);
         return;
     }
-    QGridLayout* grid = m_pageGrids.value(f.page);
-    if (!grid) return;
     const qint64 slot = qint64(f.page) * 2 + (f.column > 0 ? 1 : 0);
+    QGridLayout* grid = m_pageGrids.value(int(slot));
+    if (!grid) return;
     const int row = m_nextRow.value(slot, 0);
     m_nextRow.insert(slot, row + 1);
-    const int col = f.column > 0 ? 2 : 0;
-    if (label) grid->addWidget(label, row, col, Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(field, row, col + 1, f.width > 0 ? Qt::AlignLeft : Qt::Alignment());
+    if (label) grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    if (f.width > 0 && field != w) w->setFixedWidth(f.width); // the buttons follow the box
+    grid->addWidget(field, row, 1, f.width > 0 ? Qt::AlignLeft : Qt::Alignment());
 }
 
 QWidget* ArchiveDetailForm::pagina(int index) const {
@@ -269,14 +262,21 @@ bool ArchiveDetailForm::controlla(bool segnaErrore) {
 
 void ArchiveDetailForm::salva() { common::SalvaRecord(query(), m_d.key); }
 
+void ArchiveDetailForm::salvaModifiche() {
+    {
+        db::Transaction tx(*query().connection());
+        salva();
+        salvaFigli();
+        tx.commit();
+    }
+    Modificato = false;
+    salvato();
+}
+
 void ArchiveDetailForm::spdSalvaClick() {
     Errore = false;
     if (!controlla(true)) return;
-    db::Transaction tx(*query().connection());
-    salva();
-    salvaFigli();
-    tx.commit();
-    Modificato = false;
+    salvaModifiche();
 }
 
 void ArchiveDetailForm::spdIndietroClick() {
@@ -308,10 +308,10 @@ void ArchiveDetailForm::spdAnnullaClick() {
 }
 
 bool ArchiveDetailForm::cambioPagina(int index) {
-    if (index == 0 || m_page != 0) return true;
+    if (index == 0) return true;
     if (!controlla(false)) return false;
-    if (Modificato) spdSalvaClick();
-    return !Errore;
+    if (Modificato) salvaModifiche();
+    return true;
 }
 
 void ArchiveDetailForm::onPageChanged(int index) {

@@ -45,7 +45,17 @@ struct DetailField {
     db::Dataset* list = nullptr;
     QString listKey, listField;
     QString showButton, addButton;
+    // A button with a caption at the right of the field ("crea", "..."), wired by the member.
+    QString button, buttonCaption;
 };
+
+// A field by its control, column and label; the other settings as given or their defaults.
+DetailField campoDi(const QString& control, const QString& field, const QString& label,
+                    DetailField::Kind kind = DetailField::Edit, int page = 0, int column = 0, int width = 0);
+
+// The control that edits a field of `query`, by the field's kind, with its name and
+// conventions (the decimal key of amounts); its label is the caller's.
+QWidget* creaCampo(const DetailField& f, db::Dataset* query, QWidget* parent);
 
 // A field that must hold a value when the record is saved. Judged on the value in the
 // record, not on a widget's text: a blank date, an empty drop-down or a key the look-up no
@@ -114,12 +124,21 @@ protected:
     virtual void salva();
     // The member's own statements of a save (child rows, copies kept in other tables).
     virtual void salvaFigli() {}
+    // After the save's transaction is committed (flags of what was saved).
+    virtual void salvato() {}
+    // Saves what changed without the checks, in one transaction (prints, tab changes).
+    void salvaModifiche();
+    // A control was typed into, right-clicked or given a choice; the default marks the
+    // record modified.
+    virtual void controlloModificato(QWidget* control);
+    // A toolbar button of the member, placed before "Aiuto".
+    QToolButton* aggiungiPulsante(const QString& name, const QString& caption, const QString& hint);
     // Takes back a new record; runs inside a transaction. The default deletes the row after
     // eliminaFigli().
     virtual void annulla();
     virtual void eliminaFigli() {}
-    // A move to another tab. The default, when leaving the first page: the checks (without
-    // Errore) and a save of what changed; false keeps the user on the first page.
+    // A move to another tab. The default, for any page but the first: the checks (without
+    // Errore) and a save of what changed; false keeps the user where the check sent them.
     virtual bool cambioPagina(int index);
 
     bool event(QEvent* event) override;
@@ -144,7 +163,6 @@ protected:
 private:
     QToolButton* addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
                          const QString& hint, int icon);
-    QWidget* creaControllo(const DetailField& f, QWidget* parent);
     void posiziona(const DetailField& f, QWidget* control);
     const DetailField* campo(const QString& controlName) const;
     void onPageChanged(int index);
@@ -155,6 +173,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     QList<QGridLayout*> m_pageGrids;
     QHash<qint64, int> m_nextRow; // page * 2 + column -> next free row
+    QHBoxLayout* m_bar = nullptr;
     bool m_switching = false;
     int m_page = 0;
 };

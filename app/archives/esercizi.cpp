@@ -13,9 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#ifdef VASTREL_HAS_SCANNER
 #include "common/scanner/acquire.h"
-#endif
 
 namespace {
 
@@ -54,9 +52,7 @@ QPushButton* pulsante(QWidget* parent, const char* name, const QString& caption)
 
 TfrmEserciziDett::TfrmEserciziDett(Tform_DB& dm, TfrmGruppiMuscolariDett* gruppi, QWidget* parent)
     : ArchiveDetailForm(dm, eserciziDett(dm), parent), m_gruppi(gruppi) {
-#ifdef VASTREL_HAS_SCANNER
     acquisizione = [](QWidget* owner) { return acquireImage(owner); };
-#endif
     auto* gruppo = new QWidget(this);
     auto* gruppoRow = new QHBoxLayout(gruppo);
     gruppoRow->setContentsMargins(0, 0, 0, 0);

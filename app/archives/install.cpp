@@ -1,5 +1,6 @@
 #include "app/archives/install.h"
 
+#include "app/archives/clienti.h"
 #include "app/archives/comuni.h"
 #include "app/archives/esercizi.h"
 #include "app/archives/members.h"
@@ -15,6 +16,7 @@ Archivi& archivi() {
 Archivi creaArchivi(Tform_DB& dm, QWidget* parent) {
     Archivi a;
     // In the program's order of creation.
+    a.frmClienti = new TfrmClienti(dm, parent);
     a.frmModPagamDett = new TfrmModPagamDett(dm, parent);
     a.frmModPagam = new TfrmModPagam(dm, parent);
     a.frmGruppiMuscolariDett = new TfrmGruppiMuscolariDett(dm, parent);
@@ -35,7 +37,9 @@ Archivi creaArchivi(Tform_DB& dm, QWidget* parent) {
     a.frmGrigliaOperazionePagamenti = new TfrmGrigliaOperazionePagamenti(dm, parent);
     a.frmGrigliaStagioni = new TfrmGrigliaStagioni(dm, parent);
     a.frmGrigliaTipoAbbonamenti = new TfrmGrigliaTipoAbbonamenti(dm, parent);
+    a.frmIndirizziEmail = new TfrmIndirizziEmail(parent);
     a.frmTrovaCap = new TfrmTrovaCap(dm, parent);
+    a.frmClienti->clienti()->indirizzi = a.frmIndirizziEmail;
 
     a.frmModPagam->setDetail(a.frmModPagamDett);
     a.frmEsercizi->setDetail(a.frmEserciziDett);

@@ -26,10 +26,14 @@ class TfrmOperazionePagamenti;
 class TfrmGrigliaComuni;
 class TfrmComuniDettaglio;
 class TfrmTrovaCap;
+class TfrmClienti;
+class TfrmIndirizziEmail;
 
 // The single instances of the registers' windows, for the windows that use them as pickers
 // (the client record: foods, exercises, pathologies, the postcode finder).
 struct Archivi {
+    QPointer<TfrmClienti> frmClienti;
+    QPointer<TfrmIndirizziEmail> frmIndirizziEmail;
     QPointer<TfrmModPagamDett> frmModPagamDett;
     QPointer<TfrmModPagam> frmModPagam;
     QPointer<TfrmGruppiMuscolariDett> frmGruppiMuscolariDett;

@@ -88,10 +88,10 @@ QString condizioneRicerca(const SearchBox& box, const QString& text) {
     switch (box.kind) {
     case SearchBox::DateFrom:
     case SearchBox::DateTo: {
-        const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy"));
-        if (!d.isValid()) return {};
+        const std::optional<db::CivilTime> t = db::readDate(text.trimmed(), db::DateOrder::DayFirst);
+        if (!t) return {};
         return column + (box.kind == SearchBox::DateFrom ? QStringLiteral(" >= #") : QStringLiteral(" <= #")) +
-               d.toString(Qt::ISODate) + u'#';
+               db::qDateTimeFromCivil(*t).date().toString(Qt::ISODate) + u'#';
     }
     default:
         break;
@@ -122,7 +122,7 @@ QString condizioneRicerca(const SearchBox& box, const QString& text) {
 
 ListPanel::ListPanel(Tform_DB& dm, ListDescriptor descriptor, QWidget* parent)
     : QWidget(parent), m_dm(dm), m_d(std::move(descriptor)) {
-    auto* top = new QVBoxLayout(this);
+    auto* top = m_top = new QVBoxLayout(this);
     top->setContentsMargins(0, 0, 0, 0);
     auto* bar = new QHBoxLayout;
     bar->setSpacing(2);
@@ -151,6 +151,21 @@ ListPanel::ListPanel(Tform_DB& dm, ListDescriptor descriptor, QWidget* parent)
                                        m_d.layoutNames);
     if (!m_d.gridName.isEmpty()) m_dm.griglie.insert(m_d.gridName, m_grid);
 
+    if (!m_d.fields.isEmpty()) {
+        auto* row = new QWidget(this);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        for (const DetailField& f : m_d.fields) {
+            QWidget* w = creaCampo(f, m_d.query, row);
+            auto* label = new QLabel(f.label, row);
+            label->setBuddy(w);
+            h->addWidget(label);
+            h->addWidget(w, f.width > 0 ? 0 : 1);
+            m_fields.insert(f.control, w);
+        }
+        h->addStretch(1);
+        top->addWidget(row);
+    }
     if (!m_d.boxes.isEmpty()) buildSearch(top);
     if (m_d.hasTotal) buildTotal(top);
 }
@@ -354,7 +369,12 @@ void ListPanel::spdAvantiClick() { avanti(); }
 void ListPanel::spdInserisciClick() { inserisci(); }
 void ListPanel::spdEliminaClick() { elimina(); }
 void ListPanel::spdSalvaClick() { salva(); }
-void ListPanel::spdAggiornaClick() { query().requery(); }
+void ListPanel::spdAggiornaClick() { aggiorna(); }
+void ListPanel::aggiorna() { query().requery(); }
+
+void ListPanel::aggiungiSottoGriglia(QWidget* widget) {
+    m_top->insertWidget(m_top->indexOf(m_grid) + 1, widget);
+}
 void ListPanel::SpeedButton1Click() { ui::help().showHelp(window()); }
 
 void ListPanel::avanti() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/archives/detailform.h"
 #include "common/controls/dbgrid.h"
 #include "common/controls/gridlayout.h"
 
@@ -103,6 +104,8 @@ struct ListDescriptor {
     std::function<QColor(const db::Dataset& query, int viewRow)> rowColour;
     bool hasTotal = false;
     ListTotal total;
+    // Controls under the grid editing the current row (a sub-list's grams, dates, times).
+    QList<DetailField> fields;
 };
 
 // The condition one search box adds to the filter, empty when it adds none: "" and "*"
@@ -123,6 +126,10 @@ public:
     const ListDescriptor& descriptor() const { return m_d; }
     db::Dataset& query() const { return *m_d.query; }
     ui::DBGrid* grid() const { return m_grid; }
+    QMenu* popup() const { return m_popup; }          // the grid's pop-up menu, if any
+    QGroupBox* gruppoRicerca() const { return m_searchGroup; }
+    // A member's own widget under the grid (a colour legend).
+    void aggiungiSottoGriglia(QWidget* widget);
     QToolButton* tool(const QString& name) const { return m_tools.value(name); }
     void setDetail(ArchiveDetailForm* detail) { m_detail = detail; }
     ArchiveDetailForm* detail() const { return m_detail; }
@@ -137,6 +144,7 @@ public:
     const QString& baseFilter() const { return m_base; }
 
     QWidget* searchBox(const QString& name) const { return m_boxes.value(name); }
+    QWidget* campo(const QString& name) const { return m_fields.value(name); }
     // Text of a search box (a date box's digits as shown), and setting it without searching.
     QString testoRicerca(const QString& name) const;
     void impostaRicerca(const QString& name, const QString& text);
@@ -172,6 +180,7 @@ protected:
     virtual void elimina();
     virtual void avanti();
     virtual void salva();
+    virtual void aggiorna(); // "Ricarica": the shared query read again
     // Values of a new record: the member's defaults, then the presets of its table.
     virtual void valoriPredefiniti();
     void showEvent(QShowEvent* event) override;
@@ -187,10 +196,12 @@ private:
     void scheduleTotal();
 
     ui::DBGrid* m_grid = nullptr;
+    QVBoxLayout* m_top = nullptr;
     QMenu* m_popup = nullptr;
     ArchiveDetailForm* m_detail = nullptr;
     QGroupBox* m_searchGroup = nullptr;
     QHash<QString, QWidget*> m_boxes;
+    QHash<QString, QWidget*> m_fields;
     QHash<QString, QToolButton*> m_tools;
     QString m_base;
     QLabel* m_totalLabel = nullptr;

@@ -24,21 +24,6 @@ ui::GridColumn colonna(const QString& field, int width, const QString& title = Q
     return {field, title.isEmpty() ? field : title, width};
 }
 
-DetailField campo(const QString& control, const QString& field, const QString& label, int width = 0) {
-    DetailField f;
-    f.control = control;
-    f.field = field;
-    f.label = label;
-    f.width = width;
-    return f;
-}
-
-DetailField memo(const QString& control, const QString& field, const QString& label) {
-    DetailField f = campo(control, field, label);
-    f.kind = DetailField::Memo;
-    return f;
-}
-
 RequiredField descrizioneRichiesta(const QString& message, const QString& caption) {
     return {QStringLiteral("DBEdit1"), message, caption};
 }
@@ -85,14 +70,14 @@ ListDescriptor alimenti(Tform_DB& dm) {
 DetailDescriptor alimentiDett(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmAlimentiDett", QStringLiteral("Alimenti"),
                                    210, dm.TableAlimenti);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
-                campo(QStringLiteral("DBEdit2"), QStringLiteral("KC"), QStringLiteral("KCal per 100 grammi"), 120),
-                campo(QStringLiteral("DBEdit3"), QStringLiteral("E%"), QStringLiteral("% Edibile"), 120),
-                campo(QStringLiteral("DBEdit4"), QStringLiteral("ACQ"), QStringLiteral("Acqua Grammi"), 120),
-                campo(QStringLiteral("DBEdit5"), QStringLiteral("PRO"), QStringLiteral("Proteine Grammi"), 120),
-                campo(QStringLiteral("DBEdit6"), QStringLiteral("GRA"), QStringLiteral("Grassi Grammi"), 120),
-                campo(QStringLiteral("DBEdit7"), QStringLiteral("CAR"), QStringLiteral("Carboidrati Grammi"), 120),
-                campo(QStringLiteral("DBEdit8"), QStringLiteral("FIB"), QStringLiteral("Fibra Grammi"), 120)};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
+                campoDi(QStringLiteral("DBEdit2"), QStringLiteral("KC"), QStringLiteral("KCal per 100 grammi"), DetailField::Edit, 0, 0, 120),
+                campoDi(QStringLiteral("DBEdit3"), QStringLiteral("E%"), QStringLiteral("% Edibile"), DetailField::Edit, 0, 0, 120),
+                campoDi(QStringLiteral("DBEdit4"), QStringLiteral("ACQ"), QStringLiteral("Acqua Grammi"), DetailField::Edit, 0, 0, 120),
+                campoDi(QStringLiteral("DBEdit5"), QStringLiteral("PRO"), QStringLiteral("Proteine Grammi"), DetailField::Edit, 0, 0, 120),
+                campoDi(QStringLiteral("DBEdit6"), QStringLiteral("GRA"), QStringLiteral("Grassi Grammi"), DetailField::Edit, 0, 0, 120),
+                campoDi(QStringLiteral("DBEdit7"), QStringLiteral("CAR"), QStringLiteral("Carboidrati Grammi"), DetailField::Edit, 0, 0, 120),
+                campoDi(QStringLiteral("DBEdit8"), QStringLiteral("FIB"), QStringLiteral("Fibra Grammi"), DetailField::Edit, 0, 0, 120)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso),
                   {QStringLiteral("DBEdit2"), QStringLiteral("Attenzione mancano le KCalorie"), kAvviso}};
     return d;
@@ -122,8 +107,8 @@ ListDescriptor patologie(Tform_DB& dm) {
 DetailDescriptor patologieDett(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmPatologieDett", QStringLiteral("Patologie"),
                                    285, dm.TablePatologie);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
-                memo(QStringLiteral("DBEdit2"), QStringLiteral("Cura"), QStringLiteral("Cura"))};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
+                campoDi(QStringLiteral("DBEdit2"), QStringLiteral("Cura"), QStringLiteral("Cura"), DetailField::Memo)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la descrizione"), kErrore)};
     return d;
 }
@@ -142,7 +127,7 @@ ListDescriptor gruppiMuscolari(Tform_DB& dm) {
 DetailDescriptor gruppiMuscolariDett(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmGruppiMuscolariDett",
                                    QStringLiteral("gruppi Muscolari"), 820, dm.TableGruppiMuscolari);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la descrizione"), kErrore)};
     return d;
 }
@@ -162,7 +147,7 @@ ListDescriptor gruppiSportivi(Tform_DB& dm) {
 DetailDescriptor gruppoSportivo(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmGruppoSportivo", QStringLiteral("Gruppo Sportivo"),
                                    840, dm.TableGruppoSportivo);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso)};
     return d;
 }
@@ -180,9 +165,9 @@ ListDescriptor stagioni(Tform_DB& dm) {
 DetailDescriptor stagione(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmStagione", QStringLiteral("Stagione"), 900,
                                    dm.TableStagione);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
-                campo(QStringLiteral("DBEdit2"), QStringLiteral("DallaData"), QStringLiteral("Dalla data"), 110),
-                campo(QStringLiteral("DBEdit3"), QStringLiteral("AllaData"), QStringLiteral("Alla data"), 110)};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
+                campoDi(QStringLiteral("DBEdit2"), QStringLiteral("DallaData"), QStringLiteral("Dalla data"), DetailField::Edit, 0, 0, 110),
+                campoDi(QStringLiteral("DBEdit3"), QStringLiteral("AllaData"), QStringLiteral("Alla data"), DetailField::Edit, 0, 0, 110)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso)};
     return d;
 }
@@ -201,7 +186,7 @@ ListDescriptor modPagam(Tform_DB& dm) {
 DetailDescriptor modPagamDett(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmModPagamDett", QStringLiteral("Modalità di Pagamento"),
                                    265, dm.TableModPaga);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kErrore)};
     return d;
 }
@@ -219,9 +204,9 @@ ListDescriptor tipoAbbonamenti(Tform_DB& dm) {
 DetailDescriptor tipoPagamenti(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmTipoPagamenti", QStringLiteral("Tipo Abbonamenti"),
                                    920, dm.TableTipoPagamenti);
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
-                campo(QStringLiteral("DBEdit2"), QStringLiteral("ScadenzaMesi"),
-                      QStringLiteral("numero di mesi  in scadenza"), 80)};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione),
+                campoDi(QStringLiteral("DBEdit2"), QStringLiteral("ScadenzaMesi"),
+                      QStringLiteral("numero di mesi  in scadenza"), DetailField::Edit, 0, 0, 80)};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso)};
     return d;
 }
@@ -243,9 +228,9 @@ ListDescriptor operazioni(Tform_DB& dm) {
 DetailDescriptor operazione(Tform_DB& dm) {
     DetailDescriptor d = dettaglio("frmOperazionePagamenti",
                                    QStringLiteral("Operazione Pagamenti"), 880, dm.TableOperazionePagamenti);
-    DetailField importo = campo(QStringLiteral("DBEdit3"), QStringLiteral("Importo"), QStringLiteral("Importo"), 120);
+    DetailField importo = campoDi(QStringLiteral("DBEdit3"), QStringLiteral("Importo"), QStringLiteral("Importo"), DetailField::Edit, 0, 0, 120);
     importo.kind = DetailField::Amount;
-    d.fields = {campo(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione), importo};
+    d.fields = {campoDi(QStringLiteral("DBEdit1"), kDescrizione, kDescrizione), importo};
     d.required = {descrizioneRichiesta(QStringLiteral("Attenzione manca la Descrizione"), kAvviso),
                   {QStringLiteral("DBEdit3"), QStringLiteral("Attenzione manca l'Importo"), kAvviso}};
     return d;

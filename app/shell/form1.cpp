@@ -32,6 +32,8 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <stdexcept>
+
 namespace {
 
 constexpr int kColumns = 6;
@@ -295,7 +297,10 @@ QToolButton* TForm1::button(const QString& name) const {
 
 void TForm1::wire(const QString& name, std::function<void()> action) {
     QToolButton* b = button(name);
-    if (!b) return;
+    // A misspelt name would leave a window unreachable without a word: stop instead.
+    if (!b)
+        throw std::invalid_argument(
+            QStringLiteral("Il pulsante \"%1\" non esiste nella finestra principale").arg(name).toStdString());
     b->setEnabled(true);
     connect(b, &QToolButton::clicked, this, [action = std::move(action)] { action(); });
 }

@@ -23,6 +23,7 @@ public:
     // A button of the bar by name ("btnClienti", "SpeedButton13", …); nullptr if unknown.
     QToolButton* button(const QString& name) const;
     // Enables a button and runs `action` when it is clicked: each window module wires its own.
+    // Throws std::invalid_argument, naming the button, when the bar has no button `name`.
     void wire(const QString& name, std::function<void()> action);
 
     // Grid layout loader used by the start-up pass (installed with the grids' module).

@@ -1,6 +1,7 @@
 #include "common/controls/application.h"
 
 #include "common/controls/dialogs.h"
+#include "common/controls/formconventions.h"
 #include "common/controls/help.h"
 #include "db/error.h"
 
@@ -10,6 +11,7 @@ namespace ui {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     help().installF1();
+    FormConventions::nameEveryWindow();
 }
 
 QString Application::errorText(const std::exception& e) {

@@ -10,7 +10,8 @@ namespace ui {
 // exception that escapes an event handler (a button's slot, a key handler, a timer) is shown
 // in a message box through the dialog service, caption "Errore" — db::DatabaseError with
 // its text(), any other std::exception with what() — and that action stops; the program goes
-// on. F1 opens the help of the focused window (help.h).
+// on. F1 opens the help of the focused window (help.h); every window's controls get their
+// screen-reader names when it is first shown (FormConventions::nameEveryWindow).
 class Application : public QApplication {
     Q_OBJECT
 public:

@@ -67,10 +67,6 @@ public:
     // Called when the dataset asks the bound controls to hand over pending values (post).
     std::function<void()> onWrite;
 
-    // A bad text found when the control was left, whose message is still to be shown. A
-    // post that meets the same text first reports it itself (one message, not two).
-    bool leaveErrorPending = false;
-
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -93,6 +93,7 @@ FormConventions* FormConventions::install(QWidget* form) {
     if (FormConventions* existing = of(form)) return existing;
     auto* fc = new FormConventions(form);
     fc->watch(form);
+    if (form->isVisible()) fc->arrange();
     if (QWidget* f = QApplication::focusWidget(); f && form->isAncestorOf(f) && isEditLike(f))
         paintBase(f, FocusColor);
     return fc;
@@ -111,6 +112,7 @@ bool FormConventions::isAmount(const QWidget* control) { return control->propert
 void FormConventions::setArrowNavigation(QWidget* memo, bool on) { memo->setProperty(PropArrows, on); }
 void FormConventions::setWatched(QWidget* control, bool on) { control->setProperty(PropWatched, on); }
 void FormConventions::setExcluded(QWidget* control, bool on) { control->setProperty(PropExcluded, on); }
+bool FormConventions::isExcluded(const QWidget* control) { return control->property(PropExcluded).toBool(); }
 
 QWidget* FormConventions::nextInTabOrder(QWidget* from, bool forward) {
     if (!from) return nullptr;
@@ -133,6 +135,13 @@ bool FormConventions::moveFocus(QWidget* from, bool forward) {
     if (!next) return false;
     next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
+}
+
+void FormConventions::arrange() {
+    if (m_arranged) return;
+    m_arranged = true;
+    nameControls(m_form);
+    orderTabs(m_form);
 }
 
 void FormConventions::notifyModified(QWidget* control) {
@@ -185,6 +194,8 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event) {
         if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) watch(child);
         return false;
     }
+    // Shown: its children are laid out and shown too.
+    if (event->type() == QEvent::Show && w == m_form) arrange();
     if (w->property(PropExcluded).toBool() || inItemView(w)) return false;
 
     switch (event->type()) {

@@ -24,7 +24,9 @@ namespace ui {
 //    separator (",");
 //  - with a modified callback: a key typed or a right mouse press into a bound control
 //    (BoundControl, or a widget marked with setWatched()), and every choice a bound control
-//    reports (look-up entry, combo item, check box, clearing), call it with the control.
+//    reports (look-up entry, combo item, check box, clearing), call it with the control;
+//  - when the form is first shown: screen-reader names (nameControls) and a tab order that
+//    follows the layout (orderTabs).
 // Widgets marked with setExcluded() are left alone.
 class FormConventions : public QObject {
     Q_OBJECT
@@ -50,20 +52,38 @@ public:
     static void setWatched(QWidget* control, bool on = true);
     // Leaves a control out of every convention.
     static void setExcluded(QWidget* control, bool on = true);
+    static bool isExcluded(const QWidget* control);
 
     // Focus moves used by Enter/Down and Up; public for windows that move it themselves.
     static QWidget* nextInTabOrder(QWidget* from, bool forward);
     static bool moveFocus(QWidget* from, bool forward);
+
+    // Gives every control of `form` that has none an accessible name: the caption of the
+    // label whose buddy it is ("&" removed, a trailing ":" trimmed); else of the label placed
+    // right before it in its layout, or the title of its group box; a grid or a scroll area
+    // gets its window's caption; anything else its tool tip. Check boxes and buttons keep
+    // their own text.
+    static void nameControls(QWidget* form);
+    // Names the controls of every window of the program, forms with conventions or not, when
+    // the window is first shown (the programs' application object calls it).
+    static void nameEveryWindow();
+    // Chains the tab order of `form` as it reads: top to bottom, then left to right within a
+    // row band, container by container (a tab page's controls in turn, pages in tab order).
+    static void orderTabs(QWidget* form);
+    // The caption a label gives its buddy.
+    static QString captionOf(const QString& labelText);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     explicit FormConventions(QWidget* form);
     void watch(QWidget* widget);
+    void arrange();
     bool handleKey(QWidget* w, QKeyEvent* event);
     void notifyModified(QWidget* control);
 
     QWidget* m_form;
+    bool m_arranged = false; // names and tab order set (on the first show)
     std::function<void(QWidget*)> m_modified;
     QPointer<QWidget> m_lastPress;
     quint64 m_lastPressTime = 0;

@@ -1,15 +1,9 @@
 #include "common/scanner/acquire.h"
 
-#include "common/controls/dialogs.h"
+#include "common/controls/sourcechoice.h"
 #include "common/scanner/frames.h"
 
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include <sane/sane.h>
 
@@ -70,32 +64,6 @@ std::vector<Device> listDevices() {
     }
     return out;
 }
-
-// The source choice: the devices found, the current default selected.
-class SourceChoice : public QDialog {
-public:
-    SourceChoice(const std::vector<Device>& devices, int selected, QWidget* parent)
-        : QDialog(parent) {
-        setObjectName(QStringLiteral("frmSceltaSorgente"));
-        setWindowTitle(QStringLiteral("Scelta della sorgente"));
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(new QLabel(QStringLiteral("Scegli lo scanner o la fotocamera da utilizzare:"), this));
-        list = new QListWidget(this);
-        list->setObjectName(QStringLiteral("lstSorgenti"));
-        for (const Device& d : devices) list->addItem(d.label);
-        list->setCurrentRow(selected);
-        list->setMinimumWidth(360);
-        layout->addWidget(list);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Seleziona"));
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
-        layout->addWidget(buttons);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        connect(list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    }
-    QListWidget* list = nullptr;
-};
 
 scanner::Frame::Kind kindOf(SANE_Frame format) {
     switch (format) {
@@ -189,9 +157,9 @@ QImage acquireImage(QWidget* parent) {
     if (!s.choiceOffered) {
         s.choiceOffered = true;
         if (devices.size() > 1) {
-            SourceChoice choice(devices, current, parent);
-            if (ui::dialogs().exec(&choice) != QDialog::Accepted) return {};
-            const int row = choice.list->currentRow();
+            QStringList labels;
+            for (const Device& d : devices) labels << d.label;
+            const int row = ui::chooseSource(parent, labels, current);
             if (row < 0) return {};
             current = row;
             s.chosen = devices[size_t(row)].name;

@@ -21,33 +21,23 @@ namespace {
 
 const QString kErr = QStringLiteral("Messaggio di errore");
 
-DetailField kind(const char* control, const char* field, const char* label, DetailField::Kind k, int page = 0) {
-    DetailField f;
-    f.control = QString::fromLatin1(control);
-    f.field = QString::fromLatin1(field);
-    f.label = QString::fromLatin1(label);
-    f.kind = k;
-    f.page = page;
-    return f;
-}
-
 DetailDescriptor scheda(Tform_DB& dm) {
     DetailDescriptor d;
     d.objectName = QStringLiteral("frmScheda");
     d.caption = QStringLiteral("Scheda");
     d.query = &dm.Table1;
     d.pages = {QStringLiteral("Generale"), QStringLiteral("Altro"), QStringLiteral("Pagamenti")};
-    DetailField sesso = kind("DBComboBox1", "Sesso", "sesso", DetailField::List);
+    DetailField sesso = campoDi("DBComboBox1", "Sesso", "sesso", DetailField::List);
     sesso.items = {QStringLiteral("M"), QStringLiteral("F")};
-    DetailField stagione = kind("DBLookupComboBox6", "Stagione_ID", "Stagione", DetailField::Lookup, 1);
+    DetailField stagione = campoDi("DBLookupComboBox6", "Stagione_ID", "Stagione", DetailField::Lookup, 1);
     stagione.list = &dm.TableStagione;
     stagione.listKey = QStringLiteral("ID");
     stagione.listField = QStringLiteral("Descrizione");
-    d.fields = {kind("DBEdit1", "Cognome", "cognome", DetailField::Edit),
-                kind("DBEdit24", "DataScadenzaAbbonamento", "Scadenza Iscrizione", DetailField::Date),
+    d.fields = {campoDi("DBEdit1", "Cognome", "cognome", DetailField::Edit),
+                campoDi("DBEdit24", "DataScadenzaAbbonamento", "Scadenza Iscrizione", DetailField::Date),
                 sesso,
-                kind("DBCheckBox1", "Annullato", "Annullato", DetailField::Check),
-                kind("DBEdit5", "Note", "Note", DetailField::Memo, 1),
+                campoDi("DBCheckBox1", "Annullato", "Annullato", DetailField::Check),
+                campoDi("DBEdit5", "Note", "Note", DetailField::Memo, 1),
                 stagione};
     d.required = {{"DBEdit1", "Attenzione manca il cognome", kErr},
                   {"DBEdit24", "Attenzione manca la Scadenza Iscrizione", kErr},

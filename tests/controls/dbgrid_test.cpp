@@ -6,7 +6,6 @@
 #include "common/controls/dialogs.h"
 #include "controls_support.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -287,39 +286,28 @@ TEST_F(DBGridTest, NothingIsPaintedWhileTheDatasetsControlsAreDisabled) {
     EXPECT_EQ(grid->currentIndex().row(), 0);
 }
 
-TEST_F(DBGridTest, LargeDatasetResetsAndScrollsQuickly) {
-    db::Connection& c = tdb.connection();
+// A large dataset: the grid reads rows on demand (the times are in bench/), so resets and
+// scrolling to the end keep rows and the current row right.
+TEST_F(DBGridTest, LargeDatasetKeepsRowsAndTheCurrentRowThroughResetsAndScrolling) {
     tdb.engineSql(
         "INSERT INTO Alimenti (Descrizione, KC, ACQ) "
-        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 200000) "
+        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 20000) "
         "SELECT 'Alimento ' || x, x * 1.5, x % 100 FROM n");
-    auto big = openDataset(c, "select * from Alimenti");
-    ASSERT_GE(big->recordCount(), 200000);
+    auto big = openDataset(tdb.connection(), "select * from Alimenti");
     grid->resize(800, 600);
     ASSERT_TRUE(showActive(grid.get()));
-
-    QElapsedTimer t;
-    t.start();
     grid->setDataset(big.get());
     big->setFilter("ACQ < 50");
-    big->setFilter("");
-    const qint64 resets = t.elapsed();
     EXPECT_EQ(grid->model()->rowCount(), big->recordCount());
-
-    t.restart();
+    big->setFilter("");
+    EXPECT_EQ(grid->model()->rowCount(), big->recordCount());
     QScrollBar* bar = grid->verticalScrollBar();
-    for (int i = 0; i < 50; ++i) {
-        bar->setValue(bar->maximum() * i / 50);
-        grid->viewport()->repaint();
-    }
+    bar->setValue(bar->maximum());
     big->last();
     grid->viewport()->repaint();
-    const qint64 scrolling = t.elapsed();
     EXPECT_EQ(grid->currentIndex().row(), big->recordCount() - 1);
-    // The filter itself walks the rows; the grid adds nothing per row.
-    EXPECT_LT(resets, 1500) << resets << " ms";
-    EXPECT_LT(scrolling, 1500) << scrolling << " ms for 51 full repaints";
-    std::cout << "200k rows: set + 2 filters " << resets << " ms, 51 repaints " << scrolling << " ms\n";
+    const int last = big->recordCount() - 1;
+    EXPECT_EQ(grid->cellText(last, 0), big->displayTextAt(last, big->fieldIndex(grid->gridColumn(0).field)));
 }
 
 } // namespace

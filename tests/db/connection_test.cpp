@@ -118,23 +118,6 @@ TEST(Connection, IdentityBelongsToTheConnectionThatInserted) {
               "Lombalgia");
 }
 
-TEST(Connection, TransactionsApplyWhollyOrNotAtAll) {
-    TempDatabase tdb;
-    auto& c = tdb.connection();
-    {
-        db::Transaction tx(c);
-        c.execute("insert into GruppoSportivo (Descrizione) values ('Agonisti')");
-        EXPECT_THROW(c.execute("insert into TabellaCheNonEsiste (x) values (1)"), db::DatabaseError);
-    } // not committed: rolled back
-    EXPECT_EQ(scalar(c, "select count(*) from GruppoSportivo").toInt(), 0);
-    {
-        db::Transaction tx(c);
-        c.execute("insert into GruppoSportivo (Descrizione) values ('Amatori')");
-        tx.commit();
-    }
-    EXPECT_EQ(scalar(*tdb.openAnother(), "select count(*) from GruppoSportivo").toInt(), 1);
-}
-
 // Two real processes add and update rows of one file at the same time; none is lost and
 // neither sees a lock error. The worker is this same test program, started again.
 TEST(Concurrency, TwoProcessesWritingTogetherLoseNothing) {

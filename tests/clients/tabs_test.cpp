@@ -1,0 +1,127 @@
+// The client record's lists: each adds a row picked from its register with its defaults,
+// saves and deletes without asking, and leaves the register as it found it; the diet's
+// total; the photo tab.
+
+#include "../archives/archives_support.h"
+
+#include "app/archives/clienti.h"
+#include "app/clients/clientidett.h"
+#include "app/clients/install.h"
+#include "app/clients/tabcliente.h"
+
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+using namespace archives_test;
+
+namespace {
+
+class Tabs : public Archives {
+protected:
+    TfrmClientiDett* record = nullptr;
+    long long client = 0;
+    void SetUp() override {
+        Archives::SetUp();
+        record = creaSchedaClienti(dm, a, host.get());
+        other("insert into Stagione (ID, Descrizione) values (1, '2026/27')");
+        other("insert into GruppoSportivo (ID, Descrizione) values (1, 'Amatori')");
+        other("insert into anagraficaclienti (Cognome, Nome, Sesso, Citta, Stagione_ID, GruppoSportivo_ID, "
+              "DataScadenzaAbbonamento) values ('Rossi', 'Anna', 'F', 'Padova', 1, 1, #12/31/2099#)");
+        other("delete * from Alimenti");
+        other("insert into Alimenti (Descrizione, KC) values ('Mela', 52)");
+        other("insert into Alimenti (Descrizione, KC) values ('Lattuga', 10)");
+        other("insert into Alimenti (Descrizione) values ('Acqua')");
+        other("insert into Esercizi (Descrizione) values ('Panca')");
+        other("insert into Patologie (Descrizione) values ('Lombalgia')");
+        for (db::Dataset* q : {&dm.Table1, &dm.TableStagione, &dm.TableGruppoSportivo, &dm.TableAlimenti,
+                               &dm.TableEsercizi, &dm.TablePatologie})
+            q->requery();
+        client = dm.Table1.keyValue("ID");
+        record->caricaListe();
+        record->show();
+    }
+    long long count(const char* table) {
+        return scalar(QString("select count(*) from %1 where Cliente_ID = %2").arg(table).arg(client)).toLongLong();
+    }
+};
+
+TEST_F(Tabs, EachListAddsThePickedRowWithItsDefaultsAndDeletesWithoutAsking) {
+    struct Case {
+        TabCliente* tab;
+        ArchiveListForm* registro;
+        const char* table;
+        const char* picked;
+        QStringList defaults; // "Column=value" as stored
+    };
+    const QString today = QDateTime(QDate::currentDate(), QTime(0, 0)).toString(Qt::ISODateWithMs);
+    const Case cases[] = {
+        {record->esercizi, a.frmEsercizi, "ClienteEsercizi", "Panca",
+         {"EsercizioDescrizione=Panca", "Quantita=10", "Serie=3", "Pausa=30"}},
+        {record->dieta, a.frmAlimenti, "ClienteDieta", "Mela", {"QTA_GRAMMI=100", "ID_pasto="}},
+        {record->patologie, a.frmPatologie, "ClientePatologia", "Lombalgia",
+         {"DataInizio=" + today, "DataFine=" + today}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.table);
+        // Left without a choice: nothing added.
+        when(k.registro->objectName(), [&](QDialog* d) { click(d, "spdIndietro"); });
+        k.tab->spdInserisciClick();
+        EXPECT_EQ(count(k.table), 0);
+        // The register had a search of its own: it gets it back.
+        auto* search = qobject_cast<QLineEdit*>(k.registro->panel()->searchBox("Edit1"));
+        search->setText("x");
+        when(k.registro->objectName(), [&](QDialog* d) {
+            type(d, "Edit1", k.picked);
+            Q_EMIT k.registro->grid()->dblClicked();
+        });
+        k.tab->spdInserisciClick();
+        EXPECT_EQ(search->text(), "x");
+        ASSERT_EQ(count(k.table), 1);
+        for (const QString& d : k.defaults) {
+            const QString column = d.section('=', 0, 0), value = d.section('=', 1);
+            EXPECT_EQ(scalar(QString("select %1 from %2 where Cliente_ID = %3").arg(column, k.table).arg(client)).toString(),
+                      value) << column.toStdString();
+        }
+        EXPECT_EQ(k.tab->query().recordCount(), 1); // shown at once
+        dialogs.shown.clear();
+        k.tab->spdEliminaClick();
+        k.tab->spdEliminaClick(); // on an empty list: nothing
+        EXPECT_EQ(count(k.table), 0);
+        EXPECT_EQ(questions(), 0);
+    }
+}
+
+TEST_F(Tabs, TheDietTotalCountsGramsOfFoodsWithTheirCalories) {
+    other(QString("insert into ClienteDieta (Cliente_ID, ID_Alimento, QTA_GRAMMI) select %1, ID, 150 from Alimenti "
+                  "where Descrizione = 'Mela'").arg(client));
+    other(QString("insert into ClienteDieta (Cliente_ID, ID_Alimento, QTA_GRAMMI) select %1, ID, 33 from Alimenti "
+                  "where Descrizione = 'Lattuga'").arg(client));
+    other(QString("insert into ClienteDieta (Cliente_ID, ID_Alimento, QTA_GRAMMI) select %1, ID, 500 from Alimenti "
+                  "where Descrizione = 'Acqua'").arg(client));
+    EXPECT_DOUBLE_EQ(totaleDieta(dm.Connessione, client), 81.3);
+    EXPECT_DOUBLE_EQ(totaleDieta(dm.Connessione, client + 1), 0.0);
+    EXPECT_EQ(record->lblTotaleDieta->text(), "Totale : ");
+    record->pagine()->setCurrentIndex(5);
+    EXPECT_EQ(record->lblTotaleDieta->text(), "Totale Kilo Calorie: 81,3");
+}
+
+TEST_F(Tabs, ThePhotoTabShowsTheFileOrSaysItIsGone) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("foto.png");
+    QImage picture(40, 60, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(file));
+    dialogs.files = {file};
+    click(record, "Button6");
+    EXPECT_TRUE(record->Modificato);
+    EXPECT_EQ(dm.Table1.value("Immagine").toString(), file);
+    record->Image1->clear();
+    record->mostraFoto();
+    EXPECT_FALSE(record->Image1->pixmap().isNull());
+    QFile::remove(file);
+    record->mostraFoto();
+    EXPECT_EQ(dialogs.messages(), QStringList{"L'immagine non esiste"});
+    EXPECT_FALSE(record->Image1->pixmap().isNull()); // the picture is left as it was
+}
+
+} // namespace

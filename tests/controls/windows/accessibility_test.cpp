@@ -1,0 +1,115 @@
+// Every window of the three programs as a screen reader meets it: each control the Tab key
+// reaches has a name.
+
+#include "app/archives/install.h"
+#include "app/shell/form1.h"
+#include "app/shell/form_db.h"
+#include "app/shell/frmpass.h"
+#include "app/shell/settings.h"
+#include "common/controls/dialogs.h"
+#include "common/controls/formconventions.h"
+#include "export/form1.h"
+#include "export/form_db.h"
+#include "support/tempdb.h"
+#include "viewer/form1.h"
+
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Tab reaches it: it takes the focus, is not hidden (a page of a stack counts, it is reached
+// once chosen), and is not the inner edit of a combo or spin box (the box is what is named).
+bool reached(QWidget* w) {
+    if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy()) return false;
+    if (auto* owner = w->parentWidget();
+        owner && qobject_cast<QLineEdit*>(w) && (qobject_cast<QComboBox*>(owner) || qobject_cast<QAbstractSpinBox*>(owner)))
+        return false;
+    for (QWidget* p = w; !p->isWindow(); p = p->parentWidget())
+        if (p->isHidden() && !qobject_cast<QStackedWidget*>(p->parentWidget())) return false;
+    return true;
+}
+
+// What a screen reader says for it; a tab bar speaks for its tabs.
+QString spokenName(QWidget* w) {
+    if (auto* bar = qobject_cast<QTabBar*>(w)) {
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i).trimmed().isEmpty()) return {};
+        return QStringLiteral("tabs");
+    }
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name).trimmed() : QString();
+}
+
+// "window/control" for every reached control of `window` without a name.
+QStringList unnamed(QWidget* window) {
+    QStringList out;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->window() != window || !reached(w) || !spokenName(w).isEmpty()) continue;
+        out << window->objectName() + u'/' + w->objectName() + u" (" + QString::fromLatin1(w->metaObject()->className()) + u')';
+    }
+    return out;
+}
+
+// The windows a top-level window owns, itself first.
+QList<QWidget*> windowsOf(QWidget* top) {
+    QList<QWidget*> out{top};
+    for (QWidget* w : top->findChildren<QWidget*>())
+        if (w->isWindow() && !(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip)) out << w;
+    return out;
+}
+
+TEST(Accessibility, EveryControlTabReachesInEveryWindowHasAName) {
+    ui::FormConventions::nameEveryWindow(); // as the programs' start does
+    ui::ScriptedDialogs dialogs;
+    testing_support::TempDatabase tdb;
+    QTemporaryDir home;
+    qputenv("VASTREL_HOME", home.path().toUtf8());
+    QFile percorso(QDir(home.path()).filePath("percorso.txt"));
+    ASSERT_TRUE(percorso.open(QIODevice::WriteOnly));
+    percorso.write(tdb.path().toUtf8() + "\n");
+    percorso.close();
+
+    // The main program's windows, as installed at start-up.
+    Tform_DB dm;
+    dm.Connessione.open(tdb.path());
+    dm.riapriQuery();
+    dm.cmdFiltriClick();
+    TForm1 main(dm, home.path());
+    installSettings(main, dm);
+    installArchives(main, dm);
+    TfrmPass password;
+    // The export tool and the report viewer.
+    esportazioni::Tform_DB exportDm;
+    esportazioni::TForm1 exportTool(exportDm);
+    ASSERT_TRUE(exportTool.FormActivate()); // opens the database of percorso.txt
+    stampa::TForm1 viewer;
+
+    QList<QWidget*> windows;
+    for (QWidget* top : QList<QWidget*>{&main, &password, &exportTool, &viewer}) windows += windowsOf(top);
+    QStringList names, missing;
+    for (QWidget* w : windows) {
+        names << w->objectName();
+        w->show();
+        QApplication::processEvents();
+        missing += unnamed(w);
+        w->hide();
+    }
+    // The table really holds the registers and the shell's windows.
+    for (const char* expected : {"Form1", "frmPass", "frmOpzioni", "frmDitta", "frmUtilita", "frmAlimenti",
+                                 "frmComuniDettaglio", "frmCerca", "frmFiltri", "frmFiltro"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(expected))) << expected << " in " << names.join(", ").toStdString();
+    EXPECT_TRUE(missing.isEmpty()) << missing.join("\n").toStdString();
+    qunsetenv("VASTREL_HOME");
+}
+
+} // namespace
