@@ -7,6 +7,7 @@
 #include "app/shell/form_db.h"
 #include "app/shell/frmpass.h"
 #include "app/shell/settings.h"
+#include "app/timetable/install.h"
 #include "common/controls/dialogs.h"
 #include "common/paths.h"
 
@@ -29,6 +30,7 @@ void avvia(QWidget* parent, const QString& program) {
 void installModules(TForm1& form1, Tform_DB& dm) {
     installSettings(form1, dm);
     installArchives(form1, dm);
+    installTimetable(form1, dm);
     installClients(form1, dm);
     installPrinting(form1, dm);
     auto* realizzazione = new TfrmRealizzazione(&form1);

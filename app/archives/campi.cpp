@@ -23,6 +23,11 @@ QWidget* controllo(const DetailField& f, db::Dataset* q, QWidget* parent) {
         ui::FormConventions::setAmount(edit);
         return edit;
     }
+    case DetailField::Time: {
+        auto* time = new ui::TimeEdit(q, f.field, parent);
+        if (f.width == 0) time->setFixedWidth(70);
+        return time;
+    }
     case DetailField::Check:
         return new ui::DBCheckBox(q, f.field, f.label, parent);
     case DetailField::List:

@@ -108,6 +108,9 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
     for (int i = 0; m_tabs && i < m_tabs->count(); ++i) {
         const bool campi = m_nextRow.contains(qint64(i) * 2) || m_nextRow.contains(qint64(i) * 2 + 1);
         if (campi) static_cast<QVBoxLayout*>(pagina(i)->layout())->addStretch(1);
+        // A page without fields (a list of the record's rows) is all the member's.
+        else
+            for (int c = 0; c < 2; ++c) m_pageGrids[i * 2 + c]->parentWidget()->hide();
     }
     setMinimumWidth(460);
 

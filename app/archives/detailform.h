@@ -25,6 +25,7 @@ struct DetailField {
         Memo,     // several lines
         Date,     // day/month/year mask; all blanks store nothing
         Amount,   // a number where "." typed becomes the decimal comma
+        Time,     // a time of day as text hh.mm: the third character typed becomes the point
         Check,    // yes/no, the label is the box's own text
         List,     // drop-down of fixed items ("M", "F")
         Lookup,   // a key chosen by a text of another query

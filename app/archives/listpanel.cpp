@@ -106,6 +106,7 @@ QString condizioneRicerca(const SearchBox& box, const QString& text) {
     case SearchBox::Exact:
         return column + QStringLiteral(" = '") + common::QuotaFiltro(text) + u'\'';
     case SearchBox::Lookup: {
+        if (box.condition) return box.condition(text);
         if (!box.list || !box.list->isOpen()) return {};
         const int shown = box.list->fieldIndex(box.listField);
         const int row = shown < 0 ? -1 : box.list->findRow(shown, text);
@@ -340,7 +341,14 @@ void ListPanel::svuotaRicerca() {
 QString ListPanel::filtroRicerca() const {
     QStringList parts;
     if (!m_base.trimmed().isEmpty()) parts << gruppo(m_base);
-    for (const SearchBox& box : m_d.boxes) {
+    QList<const SearchBox*> ordered;
+    for (const QString& name : m_d.searchOrder)
+        for (const SearchBox& box : m_d.boxes)
+            if (box.name == name) ordered << &box;
+    if (ordered.isEmpty())
+        for (const SearchBox& box : m_d.boxes) ordered << &box;
+    for (const SearchBox* b : ordered) {
+        const SearchBox& box = *b;
         QString text = testoRicerca(box.name);
         if (auto* mask = qobject_cast<ui::DateMaskEdit*>(m_boxes.value(box.name)))
             text = mask->isComplete() ? mask->text() : QString();

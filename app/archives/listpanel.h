@@ -36,16 +36,18 @@ struct SearchBox {
         Lookup,   // a drop-down of another query's texts: Column = the key of the chosen one
         Custom,   // whatever `condition` makes of the text
     };
-    QString name;           // "Edit1", "txtCap"
-    QString label;          // "Descrizione"
-    QString column;         // "Descrizione"
+    QString name{};         // "Edit1", "txtCap"
+    QString label{};        // "Descrizione"
+    QString column{};       // "Descrizione"
     Kind kind = Prefix;
     bool refilters = true;  // a change of the box runs the search at once
     // Lookup: the query listing the choices, its key column and the column shown.
     db::Dataset* list = nullptr;
-    QString listKey, listField;
-    // Custom: the condition for a text that is neither empty nor "*" ("" adds none).
-    std::function<QString(const QString& text)> condition;
+    QString listKey{}, listField{};
+    // Custom: the condition for a text that is neither empty nor "*" ("" adds none). A
+    // Lookup box with one finds its key this way instead of in `list` (which then only
+    // fills the drop-down).
+    std::function<QString(const QString& text)> condition{};
 };
 
 // A value a new record receives before it is first saved.
@@ -81,6 +83,8 @@ struct ListDescriptor {
     QString key = QStringLiteral("Id");
     QString searchCaption = QStringLiteral("Filtri");
     QList<SearchBox> boxes;
+    // Names of the boxes in the order their conditions join the filter; empty: as laid out.
+    QStringList searchOrder;
     QList<FieldDefault> defaults;
     QString personalizzazioni;   // table name whose presets new records receive, if any
     bool blankDescription = false; // new records open with an empty required description

@@ -5,6 +5,8 @@
 #include "app/archives/members.h"
 #include "app/clients/tabcliente.h"
 #include "app/shell/form_db.h"
+#include "app/timetable/install.h"
+#include "app/timetable/orari.h"
 #include "common/codicefiscale.h"
 #include "common/controls/dbedits.h"
 #include "common/controls/dialogs.h"
@@ -141,7 +143,8 @@ const char* const kPatologie =
 
 } // namespace
 
-TfrmClientiDett::TfrmClientiDett(Tform_DB& dm, Archivi& archivi, ClientiPanel* lista, QWidget* parent)
+TfrmClientiDett::TfrmClientiDett(Tform_DB& dm, Archivi& archivi, const Orari& corsi, ClientiPanel* lista,
+                                 QWidget* parent)
     : ArchiveDetailForm(dm, scheda(dm), parent), m_archivi(archivi), m_lista(lista) {
     auto perCliente = [](const char* sql) { return [sql](long long id) { return QString::fromLatin1(sql).arg(id); }; };
     db::Dataset& clients = dm.Table1;
@@ -182,6 +185,7 @@ TfrmClientiDett::TfrmClientiDett(Tform_DB& dm, Archivi& archivi, ClientiPanel* l
                        "ModPagamento_Id");
     collegaRiferimento("SpeedButton22", "SpeedButton21", archivi.frmGrigliaStagioni, archivi.frmStagione, "ID",
                        "Stagione_ID");
+    orari = tabOrari(dm, corsi.frmOrari, pagina(2));
     esercizi = tabEsercizi(dm, archivi.frmEsercizi, pagina(3));
     dieta = tabDieta(dm, archivi.frmAlimenti, pagina(5));
     patologie = tabPatologie(dm, archivi.frmPatologie, pagina(6));

@@ -11,6 +11,7 @@ namespace db {
 class DetailLink;
 }
 struct Archivi;
+struct Orari;
 class TabCliente;
 
 // The client record: every column of the client on eight tabs, the look-ups with their
@@ -20,7 +21,8 @@ class TabCliente;
 class TfrmClientiDett : public ArchiveDetailForm, public SchedaClienti {
     Q_OBJECT
 public:
-    TfrmClientiDett(Tform_DB& dm, Archivi& archivi, ClientiPanel* lista, QWidget* parent = nullptr);
+    TfrmClientiDett(Tform_DB& dm, Archivi& archivi, const Orari& corsi, ClientiPanel* lista,
+                    QWidget* parent = nullptr);
     ~TfrmClientiDett() override;
 
     // Set by typing into surname, name, birth date or tax code: the save recomposes the two
@@ -42,6 +44,7 @@ public:
     TabCliente* esercizi = nullptr;
     TabCliente* dieta = nullptr;
     TabCliente* patologie = nullptr;
+    TabCliente* orari = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* lblTotaleDieta = nullptr;
 

@@ -5,6 +5,7 @@
 #include "app/clients/clientidett.h"
 #include "app/shell/form1.h"
 #include "app/shell/form_db.h"
+#include "app/timetable/install.h"
 
 namespace {
 QPointer<TfrmClientiDett>& instance() {
@@ -15,15 +16,15 @@ QPointer<TfrmClientiDett>& instance() {
 
 TfrmClientiDett* frmClientiDett() { return instance(); }
 
-TfrmClientiDett* creaSchedaClienti(Tform_DB& dm, Archivi& a, QWidget* parent) {
-    auto* record = new TfrmClientiDett(dm, a, a.frmClienti->clienti(), parent);
+TfrmClientiDett* creaSchedaClienti(Tform_DB& dm, Archivi& a, const Orari& corsi, QWidget* parent) {
+    auto* record = new TfrmClientiDett(dm, a, corsi, a.frmClienti->clienti(), parent);
     a.frmClienti->clienti()->scheda = record;
     return record;
 }
 
 void installClients(TForm1& form1, Tform_DB& dm) {
     Archivi& a = archivi();
-    instance() = creaSchedaClienti(dm, a, &form1);
+    instance() = creaSchedaClienti(dm, a, orari(), &form1);
     QPointer<TfrmClienti> list = a.frmClienti;
     form1.wire(QStringLiteral("btnClienti"), [list, &dm] {
         if (!list) return;

@@ -10,10 +10,12 @@ class TfrmClientiDett;
 // The client record made by the last installClients().
 TfrmClientiDett* frmClientiDett();
 
-// Creates the client record beside the registers (installArchives first), links it to the
-// client list, and wires the main window's "Clienti" button.
+// Creates the client record beside the registers and the timetable (installArchives and
+// installTimetable first), links it to the client list, and wires the "Clienti" button.
 void installClients(TForm1& form1, Tform_DB& dm);
 
-// The same without the main window (tests): the record of the client list `archivi` holds.
+// The same without the main window (tests): the record of the client list `archivi` holds,
+// choosing course hours from the timetable of `corsi`.
 struct Archivi;
-TfrmClientiDett* creaSchedaClienti(Tform_DB& dm, Archivi& archivi, QWidget* parent);
+struct Orari;
+TfrmClientiDett* creaSchedaClienti(Tform_DB& dm, Archivi& archivi, const Orari& corsi, QWidget* parent);

@@ -147,6 +147,31 @@ TabCliente* tabPatologie(Tform_DB& dm, ArchiveListForm* patologie, QWidget* page
     return sullaPagina(new TabCliente(dm, std::move(t), page), page);
 }
 
+TabCliente* tabOrari(Tform_DB& dm, ArchiveListForm* orari, QWidget* page) {
+    TabDescriptor t;
+    ListDescriptor& d = t.lista;
+    d.query = &dm.TableClienteOrari;
+    d.gridName = QStringLiteral("frmClientiDett_DBGrid1");
+    d.columns = {{"Specialita", "Specialita", 200}, {"Corso", "Corso", 200},     {"Giorno", "Giorno", 100},
+                 {"OrarioInizio", "Inizio", 70},    {"OrarioFine", "Fine", 70}, {"Istruttore", "Istruttore", 160}};
+    d.fields = {campoDi("DBEdit12", "OrarioInizio", "Inizio", DetailField::Time),
+                campoDi("DBEdit14", "OrarioFine", "Fine", DetailField::Time)};
+    d.tools = {strumento("spdEliminaDett", "Elimina", ListTool::Delete, "Elimina il record corrente "),
+               strumento("spdInserisciDett", "Aggiungi", ListTool::Add, "Inserisce un nuovo Record"),
+               strumento("SpeedButton7", "Salva", ListTool::Save),
+               strumento("SpeedButton25", "Stampa orari", ListTool::Custom, "stampa scheda degli orari")};
+    t.registro = orari;
+    // The client's own times start as the slot's.
+    t.riempi = [](db::Dataset& q, const Scelta& s) {
+        q.setValue(QStringLiteral("Orario_ID"), s.key);
+        for (const char* f : {"OrarioInizio", "OrarioFine"})
+            q.setValue(QString::fromLatin1(f), s.riga.value(QString::fromLatin1(f)));
+    };
+    t.stampa = QStringLiteral("SpeedButton25");
+    t.report = 2;
+    return sullaPagina(new TabCliente(dm, std::move(t), page), page);
+}
+
 double totaleDieta(db::Connection& c, long long cliente) {
     db::RowStore rows;
     c.load(QStringLiteral("SELECT Alimenti.KC,ClienteDieta.QTA_GRAMMI FROM ClienteDieta INNER JOIN Alimenti ON "

@@ -44,6 +44,7 @@ private:
 TabCliente* tabEsercizi(Tform_DB& dm, ArchiveListForm* esercizi, QWidget* page);
 TabCliente* tabDieta(Tform_DB& dm, ArchiveListForm* alimenti, QWidget* page);
 TabCliente* tabPatologie(Tform_DB& dm, ArchiveListForm* patologie, QWidget* page);
+TabCliente* tabOrari(Tform_DB& dm, ArchiveListForm* orari, QWidget* page);
 
 // The kilocalories of a client's diet: grams × KC / 100 of every food with its KC, rounded
 // to cents half away from zero.

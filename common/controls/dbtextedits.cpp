@@ -5,6 +5,7 @@
 #include "db/error.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 namespace ui {
 
@@ -96,6 +97,31 @@ void DateMaskEdit::writeToField(const QString&) {
         throw db::DatabaseError(QStringLiteral("\"%1\" non è una data valida per il campo %2")
                                     .arg(displayText(), ds->field(c).name));
     ds->setText(c, displayText()); // dd/MM/yyyy; an impossible date (31/02) is refused there
+}
+
+// --- TimeEdit ------------------------------------------------------------------------------
+
+TimeEdit::TimeEdit(QWidget* parent) : DBEdit(parent) { setMaxLength(5); }
+
+TimeEdit::TimeEdit(db::Dataset* dataset, const QString& field, QWidget* parent) : TimeEdit(parent) {
+    setDataField(field);
+    setDataset(dataset);
+}
+
+void TimeEdit::keyPressEvent(QKeyEvent* event) {
+    // Only a character that would be inserted: Backspace, shortcuts and a typed-over
+    // selection keep their own meaning.
+    const QString typed = event->text();
+    const bool character = typed.size() == 1 && typed.at(0).isPrint() &&
+                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (character && text().size() == 2 && !hasSelectedText()) {
+        QKeyEvent point(event->type(), Qt::Key_Period, event->modifiers(), QStringLiteral("."),
+                        event->isAutoRepeat(), ushort(event->count()));
+        DBEdit::keyPressEvent(&point);
+        event->setAccepted(point.isAccepted());
+        return;
+    }
+    DBEdit::keyPressEvent(event);
 }
 
 // --- DBMemo --------------------------------------------------------------------------------

@@ -79,6 +79,19 @@ protected:
     void writeToField(const QString& text) override;
 };
 
+// A time of day kept as five characters of text, hours, a point and minutes ("09.30"): once
+// the box holds two characters, the next character typed is written as the point whatever
+// key it was, so that 0, 9, any key, 3, 0 gives 09.30. Five characters at most.
+class TimeEdit : public DBEdit {
+    Q_OBJECT
+public:
+    explicit TimeEdit(QWidget* parent = nullptr);
+    TimeEdit(db::Dataset* dataset, const QString& field, QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
 // QPlainTextEdit bound to a text or memo column. Tab leaves it.
 class DBMemo : public QPlainTextEdit, public BoundControl {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include "app/archives/clienti.h"
 #include "app/clients/clientidett.h"
 #include "app/clients/install.h"
+#include "app/timetable/install.h"
 #include "common/codicefiscale.h"
 #include "common/controls/dbedits.h"
 #include "common/scadenze.h"
@@ -28,7 +29,7 @@ protected:
 
     void SetUp() override {
         Archives::SetUp();
-        record = creaSchedaClienti(dm, a, host.get());
+        record = creaSchedaClienti(dm, a, creaOrari(dm, host.get()), host.get());
         other("insert into Stagione (ID, Descrizione) values (1, '2026/27')");
         other("insert into GruppoSportivo (ID, Descrizione) values (1, 'Amatori')");
         other("update Comuni set CODICE_F = Null where Comune = 'Vo'");
@@ -228,8 +229,11 @@ TEST_F(Clients, TaxCodeIsComputedOrTheMissingPieceIsNamedAndDuplicatesAreReporte
                            "selezionato",
                            "Attenzione controlla che non manchi:il cognome, o il nome, o la data di nascita, o il "
                            "luogo di nascita o il sesso"}));
-    for (const auto& s : dialogs.shown)
-        if (s.text.contains("già presente")) EXPECT_EQ(s.caption, "Attenzione si è creato un cliente già presente in archivio");
+    for (const auto& s : dialogs.shown) {
+        if (s.text.contains("già presente")) {
+            EXPECT_EQ(s.caption, "Attenzione si è creato un cliente già presente in archivio");
+        }
+    }
 }
 
 TEST_F(Clients, ChoosingATownOrASubscriptionTypeFillsTheirColumns) {

@@ -1,6 +1,6 @@
 // The client record's lists: each adds a row picked from its register with its defaults,
-// saves and deletes without asking, and leaves the register as it found it; the diet's
-// total; the photo tab.
+// saves and deletes without asking, and leaves the register as it found it; the course
+// hours and their times; the diet's total; the photo tab.
 
 #include "../archives/archives_support.h"
 
@@ -8,6 +8,8 @@
 #include "app/clients/clientidett.h"
 #include "app/clients/install.h"
 #include "app/clients/tabcliente.h"
+#include "app/timetable/install.h"
+#include "app/timetable/orari.h"
 
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -19,10 +21,12 @@ namespace {
 class Tabs : public Archives {
 protected:
     TfrmClientiDett* record = nullptr;
+    Orari o;
     long long client = 0;
     void SetUp() override {
         Archives::SetUp();
-        record = creaSchedaClienti(dm, a, host.get());
+        o = creaOrari(dm, host.get());
+        record = creaSchedaClienti(dm, a, o, host.get());
         other("insert into Stagione (ID, Descrizione) values (1, '2026/27')");
         other("insert into GruppoSportivo (ID, Descrizione) values (1, 'Amatori')");
         other("insert into anagraficaclienti (Cognome, Nome, Sesso, Citta, Stagione_ID, GruppoSportivo_ID, "
@@ -33,8 +37,11 @@ protected:
         other("insert into Alimenti (Descrizione) values ('Acqua')");
         other("insert into Esercizi (Descrizione) values ('Panca')");
         other("insert into Patologie (Descrizione) values ('Lombalgia')");
+        other("insert into anagraficapersonale (Cognome) values ('Bianchi')");
+        other("insert into orari (Specialita, Giorno, OrarioInizio, OrarioFine, Corso, Istruttore_ID) select 'Yoga', "
+              "'Lunedì', '09.00', '10.00', 'Base', max(ID) from anagraficapersonale");
         for (db::Dataset* q : {&dm.Table1, &dm.TableStagione, &dm.TableGruppoSportivo, &dm.TableAlimenti,
-                               &dm.TableEsercizi, &dm.TablePatologie})
+                               &dm.TableEsercizi, &dm.TablePatologie, &dm.Table2, &dm.Table3})
             q->requery();
         client = dm.Table1.keyValue("ID");
         record->caricaListe();
@@ -60,6 +67,7 @@ TEST_F(Tabs, EachListAddsThePickedRowWithItsDefaultsAndDeletesWithoutAsking) {
         {record->dieta, a.frmAlimenti, "ClienteDieta", "Mela", {"QTA_GRAMMI=100", "ID_pasto="}},
         {record->patologie, a.frmPatologie, "ClientePatologia", "Lombalgia",
          {"DataInizio=" + today, "DataFine=" + today}},
+        {record->orari, o.frmOrari, "ClienteOrari", "Yoga", {"OrarioInizio=09.00", "OrarioFine=10.00"}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.table);
@@ -89,6 +97,39 @@ TEST_F(Tabs, EachListAddsThePickedRowWithItsDefaultsAndDeletesWithoutAsking) {
         EXPECT_EQ(count(k.table), 0);
         EXPECT_EQ(questions(), 0);
     }
+}
+
+TEST_F(Tabs, CourseHoursTakeTypedTimesAllowDuplicatesAndHideDeletedSlots) {
+    when("frmOrari", [&](QDialog* d) { click(d, "spdAvanti"); });
+    record->orari->spdInserisciClick();
+    record->orari->spdInserisciClick(); // the same hour again
+    db::Dataset& q = record->orari->query();
+    ASSERT_EQ(q.recordCount(), 2);
+    EXPECT_EQ(column(q, "Istruttore"), QStringList({"Bianchi", "Bianchi"}));
+    EXPECT_EQ(column(q, "Corso"), QStringList({"Base", "Base"}));
+    EXPECT_FALSE(o.frmOrari->panel()->scelta);
+
+    // 0, 9, a colon, 3, 0 typed into "Inizio"; "Salva" stores it.
+    record->pagine()->setCurrentIndex(2);
+    auto* inizio = child<QLineEdit>(record, "DBEdit12");
+    inizio->setFocus();
+    QTest::keyClick(inizio, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(inizio, Qt::Key_Delete);
+    for (char key : {'0', '9', ':', '3', '0'}) QTest::keyClick(inizio, key);
+    EXPECT_EQ(inizio->text(), "09.30");
+    click(record, "SpeedButton7");
+    const long long row = q.keyValue("ID");
+    EXPECT_EQ(scalar(QString("select OrarioInizio from ClienteOrari where ID = %1").arg(row)).toString(), "09.30");
+
+    // The slot is deleted from the timetable: the client's rows stay but are no longer listed.
+    dialogs.answers = {true};
+    click(o.frmOrari, "spdElimina");
+    EXPECT_EQ(dialogs.shown.last().text, "Sei Sicuro di voler eliminare l'Orario?");
+    EXPECT_EQ(dialogs.shown.last().caption, "Messaggio di avviso");
+    EXPECT_EQ(scalar("select count(*) from orari").toInt(), 0);
+    record->caricaListe();
+    EXPECT_EQ(q.recordCount(), 0);
+    EXPECT_EQ(count("ClienteOrari"), 2);
 }
 
 TEST_F(Tabs, TheDietTotalCountsGramsOfFoodsWithTheirCalories) {

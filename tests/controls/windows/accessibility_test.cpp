@@ -6,6 +6,7 @@
 #include "app/shell/form_db.h"
 #include "app/shell/frmpass.h"
 #include "app/shell/settings.h"
+#include "app/timetable/install.h"
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "export/form1.h"
@@ -87,6 +88,7 @@ TEST(Accessibility, EveryControlTabReachesInEveryWindowHasAName) {
     TForm1 main(dm, home.path());
     installSettings(main, dm);
     installArchives(main, dm);
+    installTimetable(main, dm);
     TfrmPass password;
     // The export tool and the report viewer.
     esportazioni::Tform_DB exportDm;
@@ -106,7 +108,7 @@ TEST(Accessibility, EveryControlTabReachesInEveryWindowHasAName) {
     }
     // The table really holds the registers and the shell's windows.
     for (const char* expected : {"Form1", "frmPass", "frmOpzioni", "frmDitta", "frmUtilita", "frmAlimenti",
-                                 "frmComuniDettaglio", "frmCerca", "frmFiltri", "frmFiltro"})
+                                 "frmComuniDettaglio", "frmOrari", "frmOrariDett", "frmCerca", "frmFiltri", "frmFiltro"})
         EXPECT_TRUE(names.contains(QString::fromLatin1(expected))) << expected << " in " << names.join(", ").toStdString();
     EXPECT_TRUE(missing.isEmpty()) << missing.join("\n").toStdString();
     qunsetenv("VASTREL_HOME");
