@@ -84,6 +84,27 @@ int ConsoleDialogs::exec(QDialog* dialog) {
 ScriptedDialogs::ScriptedDialogs() : m_previous(setDialogs(this)) {}
 ScriptedDialogs::~ScriptedDialogs() { setDialogs(m_previous); }
 
+void ScriptedDialogs::when(const QString& windowName, std::function<void(QDialog*)> drive) {
+    if (drive)
+        m_handlers.insert(windowName, std::move(drive));
+    else
+        m_handlers.remove(windowName);
+}
+
+int ScriptedDialogs::execs(const QString& windowName) const {
+    int n = 0;
+    for (const auto& s : shown)
+        if (s.kind == u"exec" && s.text == windowName) ++n;
+    return n;
+}
+
+int ScriptedDialogs::count(const QString& kind) const {
+    int n = 0;
+    for (const auto& s : shown)
+        if (s.kind == kind) ++n;
+    return n;
+}
+
 QStringList ScriptedDialogs::messages() const {
     QStringList out;
     for (const auto& s : shown)
@@ -126,7 +147,13 @@ int ScriptedDialogs::exec(QDialog* dialog) {
     dialog->setResult(QDialog::Rejected);
     dialog->show();
     QApplication::processEvents();
-    if (onExec) onExec(dialog);
+    // A copy: the handler may replace itself while it runs (a window shown again later).
+    if (const auto it = m_handlers.constFind(dialog->objectName()); it != m_handlers.cend()) {
+        const std::function<void(QDialog*)> drive = it.value();
+        drive(dialog);
+    } else if (onExec) {
+        onExec(dialog);
+    }
     QApplication::processEvents();
     const int result = dialog->result();
     dialog->hide();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -67,8 +68,10 @@ public:
 
 // For tests: records every message and question and answers from scripts. Installed for
 // its lifetime. Questions answer from `answers` in order (Yes when it runs out, counted in
-// `unexpected`); file dialogs from `files`; a modal window is shown, handed to `onExec` (which
-// drives it: fills boxes, clicks buttons), and its result returned.
+// `unexpected`); file dialogs from `files`; a modal window is shown, handed to the handler set
+// with when() for its object name, or else to `onExec` (either drives it: fills boxes, clicks
+// buttons), and its result returned. Handlers by name let one test drive a chain of windows
+// (a list opening a record opening a picker) without one function that tells them apart.
 class ScriptedDialogs : public DialogService {
 public:
     struct Shown {
@@ -86,6 +89,14 @@ public:
     std::function<void(QDialog*)> onExec;
     int unexpected = 0;
 
+    // What to do whenever the window named `windowName` is shown modally; replaces an earlier
+    // handler of that name, and an empty function removes it.
+    void when(const QString& windowName, std::function<void(QDialog*)> drive);
+    // How many times the window of that name was shown modally.
+    int execs(const QString& windowName) const;
+    // How many entries of `shown` are of this kind ("message", "question", …).
+    int count(const QString& kind) const;
+
     QStringList messages() const; // texts of message boxes, in order
     void message(QWidget* parent, const QString& text, const QString& caption,
                  MessageIcon icon) override;
@@ -99,6 +110,7 @@ public:
 
 private:
     DialogService* m_previous;
+    QHash<QString, std::function<void(QDialog*)>> m_handlers;
 };
 
 } // namespace ui

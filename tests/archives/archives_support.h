@@ -7,10 +7,9 @@
 #include "app/archives/esercizi.h"
 #include "app/archives/install.h"
 #include "app/archives/members.h"
-#include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
 #include "db/dataset.h"
-#include "support/tempdb.h"
+#include "support/datamodule.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -19,57 +18,33 @@
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace archives_test {
 
 class Archives : public ::testing::Test {
 protected:
     ui::ScriptedDialogs dialogs;
-    testing_support::TempDatabase tdb;
-    Tform_DB dm;
+    testing_support::DataModule data;
+    testing_support::TempDatabase& tdb = data.tdb;
+    Tform_DB& dm = data.dm;
     std::unique_ptr<QWidget> host;
     Archivi a;
-    std::map<QString, std::function<void(QDialog*)>> windows;
 
     void SetUp() override {
-        dm.Connessione.open(tdb.path());
-        dm.riapriQuery();
-        dm.cmdFiltriClick();
         host = std::make_unique<QWidget>();
         a = creaArchivi(dm, host.get());
-        dialogs.onExec = [this](QDialog* d) {
-            const auto it = windows.find(d->objectName());
-            if (it != windows.end()) it->second(d);
-        };
     }
     void TearDown() override { host.reset(); }
 
     // What to do when the window named `name` is shown modally.
-    void when(const QString& name, std::function<void(QDialog*)> action) { windows[name] = std::move(action); }
-
-    int execs(const QString& name) const {
-        int n = 0;
-        for (const auto& s : dialogs.shown)
-            if (s.kind == u"exec" && s.text == name) ++n;
-        return n;
-    }
-    int questions() const {
-        int n = 0;
-        for (const auto& s : dialogs.shown) n += s.kind == u"question";
-        return n;
-    }
+    void when(const QString& name, std::function<void(QDialog*)> action) { dialogs.when(name, std::move(action)); }
+    int execs(const QString& name) const { return dialogs.execs(name); }
+    int questions() const { return dialogs.count(QStringLiteral("question")); }
     // Runs a statement on a second connection, as another workstation would.
     void other(const QString& sql) { tdb.connection().execute(sql); }
-    QVariant scalar(const QString& sql) {
-        db::RowStore rows;
-        tdb.connection().load(sql, rows);
-        return rows.rowCount() ? rows.value(0, 0) : QVariant();
-    }
+    QVariant scalar(const QString& sql) { return testing_support::scalar(tdb.connection(), sql); }
 };
 
 template <class T = QWidget>

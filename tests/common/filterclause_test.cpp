@@ -1,12 +1,11 @@
 #include "common/filterclause.h"
+#include "support/values.h"
 #include "db/error.h"
 #include "db/rowstore.h"
 #include "support/tempdb.h"
 
 #include <gtest/gtest.h>
 
-// Readable failures: texts printed as texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 using common::FilterClause;
 using common::FilterOptions;

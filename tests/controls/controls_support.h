@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "support/tempdb.h"
+#include "support/values.h"
 
 #include <QApplication>
 #include <QTest>
@@ -35,11 +36,7 @@ inline std::unique_ptr<db::Dataset> openDataset(db::Connection& conn, const QStr
 }
 
 // One value read through the connection (as another part of the program would).
-inline QVariant scalar(db::Connection& conn, const QString& sql) {
-    db::RowStore rows;
-    conn.load(sql, rows);
-    return rows.rowCount() ? rows.value(0, 0) : QVariant();
-}
+using testing_support::scalar;
 
 inline void addFoods(db::Connection& conn) {
     conn.execute("delete * from Alimenti");

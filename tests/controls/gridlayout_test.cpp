@@ -27,29 +27,33 @@ QList<GridColumn> design() {
             {"E%", "% Edibile", 60},
             {"ACQ", "Acqua gr.", 60}};
 }
-
-QStringList fieldsOf(const DBGrid& g) {
-    QStringList out;
-    for (const auto& c : g.columns()) out << c.field;
-    return out;
-}
-QList<int> widthsOf(const DBGrid& g) {
-    QList<int> out;
-    for (const auto& c : g.columns()) out << c.width;
-    return out;
-}
-QStringList titlesOf(const DBGrid& g) {
-    QStringList out;
-    for (const auto& c : g.columns()) out << c.title;
+// The design's columns in another order or subset, with other widths where given.
+QList<GridColumn> columns(const QList<int>& which, const QList<int>& widths = {}) {
+    QList<GridColumn> out;
+    for (int i = 0; i < which.size(); ++i) {
+        out << design()[which[i]];
+        if (i < widths.size()) out.last().width = widths[i];
+    }
     return out;
 }
 
-struct Row {
-    int count = 0; // rows for this computer and grid
-    QString campiUtente, widthUtente, captionUtente;
-    QString campiPredefiniti, widthPredefiniti, captionPredefiniti;
-    QVariant totale;
+// One stored row of Griglie: the user lists, the default lists, the default count.
+struct Stored {
+    QString campiUtente, widthUtente, captionUtente, campiPredefiniti, widthPredefiniti, captionPredefiniti;
+    int totale = 0;
+    bool operator==(const Stored&) const = default;
 };
+void PrintTo(const Stored& s, std::ostream* os) {
+    *os << QStringList{s.campiUtente, s.widthUtente, s.captionUtente, s.campiPredefiniti, s.widthPredefiniti,
+                       s.captionPredefiniti, QString::number(s.totale)}.join(" ; ").toStdString();
+}
+const QString kFields = "Descrizione|KC|E%|ACQ|", kWidths = "274|80|60|60|",
+              kCaptions = "Descrizione|KCal per 100 gr|% Edibile|Acqua gr.|";
+// A row whose user and default layouts are the same lists.
+Stored both(const QString& fields, const QString& widths, const QString& captions, int totale) {
+    return {fields, widths, captions, fields, widths, captions, totale};
+}
+const Stored kDesign = both(kFields, kWidths, kCaptions, 4);
 
 class GridLayoutTest : public ::testing::Test {
 protected:
@@ -77,6 +81,7 @@ protected:
     // Start-up: new grid, new TableGriglie, CaricaGriglia with restore defaults clear.
     std::unique_ptr<DBGrid> restart(const QList<GridColumn>& cols = design(), const QString& computer = PC,
                                     const QString& grid = Griglia) {
+        table.reset();
         auto g = newGrid(cols);
         auto t = griglie(computer);
         ui::CaricaGriglia(grid, *g, *t, false, computer);
@@ -85,106 +90,70 @@ protected:
         return g;
     }
 
-    Row row(const QString& computer = PC, const QString& grid = Griglia) {
-        auto ds = openDataset(tdb.connection(), "select * from Griglie");
-        Row r;
-        for (int i = 0; i < ds->recordCount(); ++i) {
-            ds->setPosition(i);
-            if (ds->value("NomeComputer").toString() != computer || ds->value("NomeGriglia").toString() != grid)
-                continue;
-            ++r.count;
-            r.campiUtente = ds->value("CampiUtente").toString();
-            r.widthUtente = ds->value("WidthUtente").toString();
-            r.captionUtente = ds->value("CaptionUtente").toString();
-            r.campiPredefiniti = ds->value("CampiPredefiniti").toString();
-            r.widthPredefiniti = ds->value("WidthPredefiniti").toString();
-            r.captionPredefiniti = ds->value("CaptionPredefiniti").toString();
-            r.totale = ds->value("TotaleCampiPredefiniti");
-        }
-        return r;
+    // How many rows this computer and grid have, and the last of them.
+    int rows(const QString& computer = PC, const QString& grid = Griglia) {
+        return scalar(tdb.connection(), QStringLiteral("select count(*) from Griglie where NomeComputer = '%1' and NomeGriglia = '%2'")
+                                            .arg(QString(computer).replace("'", "''"), grid))
+            .toInt();
     }
-
+    Stored row(const QString& computer = PC, const QString& grid = Griglia) {
+        auto ds = openDataset(tdb.connection(), "select * from Griglie");
+        ds->setFilter(ui::FiltroGriglia(computer, grid));
+        ds->last();
+        auto v = [&](const char* f) { return ds->value(f).toString(); };
+        return {v("CampiUtente"), v("WidthUtente"), v("CaptionUtente"), v("CampiPredefiniti"),
+                v("WidthPredefiniti"), v("CaptionPredefiniti"), ds->value("TotaleCampiPredefiniti").toInt()};
+    }
     int rowsInTable() { return scalar(tdb.connection(), "select count(*) from Griglie").toInt(); }
 
     // The pop-up commands, triggered as the user does.
-    static void command(DBGrid& g, const char* name) {
-        ASSERT_NE(g.popupMenu(), nullptr);
+    std::unique_ptr<db::Dataset> table; // TableGriglie of the running "program"
+    void command(DBGrid& g, const char* name) {
+        if (!g.popupMenu()) {
+            if (!table) table = griglie(PC);
+            ui::attachLayoutMenu(g, Griglia, *table, PC);
+        }
         auto* a = g.popupMenu()->findChild<QAction*>(QString::fromLatin1(name));
         ASSERT_NE(a, nullptr) << name;
         a->trigger();
     }
-    std::unique_ptr<db::Dataset> table; // TableGriglie of the running "program"
-    void attachMenu(DBGrid& g, const QString& computer = PC) {
-        if (!table) table = griglie(computer);
-        ui::attachLayoutMenu(g, Griglia, *table, computer);
-    }
 };
 
 TEST_F(GridLayoutTest, SqlAndFilterTextsQuoteTheirValues) {
-    EXPECT_EQ(ui::SqlGriglie("PC1"), "select * from Griglie where NomeComputer ='PC1'");
     EXPECT_EQ(ui::SqlGriglie("O'Brien"), "select * from Griglie where NomeComputer ='O''Brien'");
-    EXPECT_EQ(ui::FiltroGriglia("PC1", "frmAlimenti_Griglia"),
-              "NomeComputer = 'PC1' and NomeGriglia = 'frmAlimenti_Griglia'");
     EXPECT_EQ(ui::FiltroGriglia("O'Brien", "a'b"), "NomeComputer = 'O''Brien' and NomeGriglia = 'a''b'");
 }
 
-TEST_F(GridLayoutTest, FirstStartWritesBothLayoutsFromTheDesign) {
-    auto g = restart();
-    Row r = row();
-    ASSERT_EQ(r.count, 1);
-    EXPECT_EQ(r.campiUtente, "Descrizione|KC|E%|ACQ|");
-    EXPECT_EQ(r.widthUtente, "274|80|60|60|");
-    EXPECT_EQ(r.captionUtente, "Descrizione|KCal per 100 gr|% Edibile|Acqua gr.|");
-    EXPECT_EQ(r.campiPredefiniti, r.campiUtente);
-    EXPECT_EQ(r.widthPredefiniti, r.widthUtente);
-    EXPECT_EQ(r.captionPredefiniti, r.captionUtente);
-    EXPECT_EQ(r.totale.toInt(), 4);
-    // The grid keeps its design.
-    EXPECT_EQ(g->columns(), design());
-}
-
-TEST_F(GridLayoutTest, FirstStartGivesEveryGridOfTheTableItsRow) {
-    const QStringList ids = {"frmTrovaCap", "frmAlimenti_Griglia", "frmClienti_Griglia",
-                             "frmClientiDett_DBGrid1", "frmClientiDett_DBGrid5", "frmGrigliaAvvisi"};
+TEST_F(GridLayoutTest, FirstStartWritesBothLayoutsFromTheDesignOncePerGrid) {
+    EXPECT_EQ(restart()->columns(), design());
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(row(), kDesign);
+    // Every grid of the table gets its own row, once.
+    const QStringList ids = {"frmTrovaCap", "frmClienti_Griglia", "frmClientiDett_DBGrid1", "frmGrigliaAvvisi"};
     auto t = griglie();
     std::vector<std::unique_ptr<DBGrid>> grids;
-    for (int i = 0; i < ids.size(); ++i) {
-        QList<GridColumn> cols = design().mid(0, 1 + i % 4);
-        grids.push_back(newGrid(cols));
-        ui::CaricaGriglia(ids[i], *grids.back(), *t, false, PC);
-    }
-    EXPECT_EQ(rowsInTable(), ids.size());
-    for (int i = 0; i < ids.size(); ++i) {
-        Row r = row(PC, ids[i]);
-        EXPECT_EQ(r.count, 1) << ids[i].toStdString();
-        EXPECT_EQ(r.totale.toInt(), 1 + i % 4);
-        EXPECT_EQ(r.campiUtente, r.campiPredefiniti);
-    }
-    // A second start-up adds nothing.
-    for (int i = 0; i < ids.size(); ++i) ui::CaricaGriglia(ids[i], *grids[size_t(i)], *t, false, PC);
-    EXPECT_EQ(rowsInTable(), ids.size());
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < ids.size(); ++i) {
+            if (pass == 0) grids.push_back(newGrid(design().mid(0, 1 + i)));
+            ui::CaricaGriglia(ids[i], *grids[size_t(i)], *t, false, PC);
+        }
+    EXPECT_EQ(rowsInTable(), 1 + ids.size());
+    EXPECT_EQ(row(PC, "frmClienti_Griglia"), both("Descrizione|KC|", "274|80|", "Descrizione|KCal per 100 gr|", 2));
 }
 
 TEST_F(GridLayoutTest, DesignThatGainedAColumnReplacesBothLayouts) {
     {
         auto g = restart();
         g->setGridColumnWidth(0, 400);
-        attachMenu(*g);
         command(*g, "SalvaGriglia1");
         EXPECT_EQ(row().widthUtente, "400|80|60|60|");
     }
     // New program version: the foods grid has a fifth column.
     QList<GridColumn> v2 = design();
     v2 << GridColumn{"PRO", "Proteine gr.", 60};
-    auto g = restart(v2);
-    EXPECT_EQ(g->columns(), v2); // the saved widths are gone
-    Row r = row();
-    EXPECT_EQ(r.count, 1);
-    EXPECT_EQ(r.campiUtente, "Descrizione|KC|E%|ACQ|PRO|");
-    EXPECT_EQ(r.widthUtente, "274|80|60|60|60|");
-    EXPECT_EQ(r.campiPredefiniti, r.campiUtente);
-    EXPECT_EQ(r.widthPredefiniti, r.widthUtente);
-    EXPECT_EQ(r.totale.toInt(), 5);
+    EXPECT_EQ(restart(v2)->columns(), v2); // the saved widths are gone
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(row(), both(kFields + "PRO|", kWidths + "60|", kCaptions + "Proteine gr.|", 5));
 }
 
 TEST_F(GridLayoutTest, ResizedColumnsComeBackAfterSaveAndRestartAndResetRestoresTheDesign) {
@@ -192,28 +161,16 @@ TEST_F(GridLayoutTest, ResizedColumnsComeBackAfterSaveAndRestartAndResetRestores
         auto g = restart();
         g->setGridColumnWidth(0, 300);
         g->setGridColumnWidth(2, 95);
-        attachMenu(*g);
         command(*g, "SalvaGriglia1");
-        Row r = row();
-        EXPECT_EQ(r.widthUtente, "300|80|95|60|");
-        EXPECT_EQ(r.widthPredefiniti, "274|80|60|60|"); // defaults are not touched
+        EXPECT_EQ(row(), (Stored{kFields, "300|80|95|60|", kCaptions, kFields, kWidths, kCaptions, 4}));
     }
-    table.reset();
     auto g = restart();
-    EXPECT_EQ(widthsOf(*g), (QList<int>{300, 80, 95, 60}));
-    EXPECT_EQ(titlesOf(*g), (QStringList{"Descrizione", "KCal per 100 gr", "% Edibile", "Acqua gr."}));
-
-    attachMenu(*g);
+    EXPECT_EQ(g->columns(), columns({0, 1, 2, 3}, {300, 80, 95, 60}));
     command(*g, "ResetGriglia1");
-    EXPECT_EQ(widthsOf(*g), (QList<int>{274, 80, 60, 60}));
-    Row r = row();
-    EXPECT_EQ(r.widthUtente, "274|80|60|60|"); // the design is the user layout too
-    EXPECT_EQ(r.widthPredefiniti, "274|80|60|60|");
+    EXPECT_EQ(g->columns(), design());
+    EXPECT_EQ(row(), kDesign); // the design is the user layout too
     EXPECT_EQ(table->filter(), "");
-
-    table.reset();
-    auto again = restart();
-    EXPECT_EQ(widthsOf(*again), (QList<int>{274, 80, 60, 60}));
+    EXPECT_EQ(restart()->columns(), design());
 }
 
 TEST_F(GridLayoutTest, MovedColumnsKeepTheirOrderAfterSaving) {
@@ -221,71 +178,50 @@ TEST_F(GridLayoutTest, MovedColumnsKeepTheirOrderAfterSaving) {
         auto g = restart();
         // The user drags "ACQ" to the front with the mouse: the header moves the section.
         g->horizontalHeader()->moveSection(3, 0);
-        EXPECT_EQ(fieldsOf(*g), (QStringList{"ACQ", "Descrizione", "KC", "E%"}));
-        attachMenu(*g);
+        EXPECT_EQ(g->columns(), columns({3, 0, 1, 2}));
         command(*g, "SalvaGriglia1");
     }
-    EXPECT_EQ(row().campiUtente, "ACQ|Descrizione|KC|E%|");
-    EXPECT_EQ(row().captionUtente, "Acqua gr.|Descrizione|KCal per 100 gr|% Edibile|");
-    table.reset();
-    auto g = restart();
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"ACQ", "Descrizione", "KC", "E%"}));
-    EXPECT_EQ(widthsOf(*g), (QList<int>{60, 274, 80, 60}));
+    EXPECT_EQ(row(), (Stored{"ACQ|Descrizione|KC|E%|", "60|274|80|60|", "Acqua gr.|Descrizione|KCal per 100 gr|% Edibile|",
+                             kFields, kWidths, kCaptions, 4}));
+    EXPECT_EQ(restart()->columns(), columns({3, 0, 1, 2}));
 }
 
 TEST_F(GridLayoutTest, RemovedAndSavedColumnStaysRemovedAndResetMakesTheReducedSetTheDefault) {
     {
         auto g = restart();
-        attachMenu(*g);
         g->setSelectedColumn(1); // the current cell is in "KC"
         command(*g, "EliminaColonna1");
-        EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "E%", "ACQ"}));
-        EXPECT_EQ(row().campiUtente, "Descrizione|KC|E%|ACQ|"); // nothing written yet
+        EXPECT_EQ(g->columns(), columns({0, 2, 3}));
+        EXPECT_EQ(row(), kDesign); // nothing written yet
         command(*g, "SalvaGriglia1");
-        Row r = row();
-        EXPECT_EQ(r.campiUtente, "Descrizione|E%|ACQ|");
-        EXPECT_EQ(r.campiPredefiniti, "Descrizione|KC|E%|ACQ|");
-        EXPECT_EQ(r.totale.toInt(), 4);
+        EXPECT_EQ(row(), (Stored{"Descrizione|E%|ACQ|", "274|60|60|", "Descrizione|% Edibile|Acqua gr.|", kFields,
+                                 kWidths, kCaptions, 4}));
     }
     // Restart: the stored default still counts four columns, like the design: the user
     // layout (three columns) is applied.
-    table.reset();
     auto g = restart();
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "E%", "ACQ"}));
-
+    EXPECT_EQ(g->columns(), columns({0, 2, 3}));
     // Reset: the grid shows three columns but the stored default has four, so the current
     // columns become the default and user layout.
-    attachMenu(*g);
     command(*g, "ResetGriglia1");
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "E%", "ACQ"}));
-    Row r = row();
-    EXPECT_EQ(r.count, 1);
-    EXPECT_EQ(r.campiPredefiniti, "Descrizione|E%|ACQ|");
-    EXPECT_EQ(r.widthPredefiniti, "274|60|60|");
-    EXPECT_EQ(r.captionPredefiniti, "Descrizione|% Edibile|Acqua gr.|");
-    EXPECT_EQ(r.campiUtente, r.campiPredefiniti);
-    EXPECT_EQ(r.totale.toInt(), 3);
-
+    EXPECT_EQ(g->columns(), columns({0, 2, 3}));
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(row(), both("Descrizione|E%|ACQ|", "274|60|60|", "Descrizione|% Edibile|Acqua gr.|", 3));
     // The next start-up finds the design (four columns) different from the stored count
     // and goes back to it.
-    table.reset();
-    auto next = restart();
-    EXPECT_EQ(next->columns(), design());
-    EXPECT_EQ(row().totale.toInt(), 4);
+    EXPECT_EQ(restart()->columns(), design());
+    EXPECT_EQ(row(), kDesign);
 }
 
 TEST_F(GridLayoutTest, RemovedColumnWithoutSavingIsBackAfterRestart) {
     {
         auto g = restart();
-        attachMenu(*g);
         g->setSelectedColumn(2);
         command(*g, "EliminaColonna1");
         EXPECT_EQ(g->columnCount(), 3);
     }
-    table.reset();
-    auto g = restart();
-    EXPECT_EQ(g->columns(), design());
-    EXPECT_EQ(row().campiUtente, "Descrizione|KC|E%|ACQ|");
+    EXPECT_EQ(restart()->columns(), design());
+    EXPECT_EQ(row(), kDesign);
 }
 
 TEST_F(GridLayoutTest, EliminaColonnaRemovesTheColumnOfTheCurrentCell) {
@@ -294,203 +230,146 @@ TEST_F(GridLayoutTest, EliminaColonnaRemovesTheColumnOfTheCurrentCell) {
     g->setCurrentIndex(g->model()->index(2, 3)); // a click on the "ACQ" cell of row 3
     EXPECT_EQ(g->selectedColumn(), 3);
     ui::EliminaColonna(*g);
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "KC", "E%"}));
+    EXPECT_EQ(g->columns(), columns({0, 1, 2}));
     EXPECT_EQ(foods->position(), 2);
 }
 
 // A caption containing "|" is stored unescaped. On the next load the caption list has one
-// entry more than the field list; the columns are counted on the field list (step 6), so
-// the caption splits: its second half becomes the next column's caption, and the last
-// caption entry is left over.
+// entry more than the field list; the columns are counted on the field list, so the
+// caption splits: its second half becomes the next column's caption, and the last caption
+// entry is left over.
 TEST_F(GridLayoutTest, CaptionContainingTheSeparatorIsStoredUnescapedAndSplitsOnTheNextLoad) {
     QList<GridColumn> cols = design();
     cols[1].title = "KCal|100 gr";
-    {
-        auto g = restart(cols);
-        Row r = row();
-        EXPECT_EQ(r.captionUtente, "Descrizione|KCal|100 gr|% Edibile|Acqua gr.|");
-        EXPECT_EQ(r.captionPredefiniti, r.captionUtente);
-        EXPECT_EQ(r.campiUtente, "Descrizione|KC|E%|ACQ|");
-    }
+    const QString split = "Descrizione|KCal|100 gr|% Edibile|Acqua gr.|";
+    restart(cols);
+    EXPECT_EQ(row(), both(kFields, kWidths, split, 4));
     auto g = restart(cols);
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "KC", "E%", "ACQ"}));
-    EXPECT_EQ(titlesOf(*g), (QStringList{"Descrizione", "KCal", "100 gr", "% Edibile"}));
-    EXPECT_EQ(widthsOf(*g), (QList<int>{274, 80, 60, 60}));
-    // Saving now stores the split captions, one per column.
-    attachMenu(*g);
+    QList<GridColumn> shown = design();
+    shown[1].title = "KCal";
+    shown[2].title = "100 gr";
+    shown[3].title = "% Edibile";
+    EXPECT_EQ(g->columns(), shown);
+    // Saving now stores the split captions, one per column; the row is kept, not rebuilt.
     command(*g, "SalvaGriglia1");
-    EXPECT_EQ(row().captionUtente, "Descrizione|KCal|100 gr|% Edibile|");
-    // The field count still matches the design: the row is kept, not rebuilt.
-    EXPECT_EQ(row().totale.toInt(), 4);
-    EXPECT_EQ(row().count, 1);
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(row(), (Stored{kFields, kWidths, "Descrizione|KCal|100 gr|% Edibile|", kFields, kWidths, split, 4}));
 }
 
 TEST_F(GridLayoutTest, WidthThatIsNotANumberStopsTheLoadRewritesTheRowAndTheNextStartRestoresTheDesign) {
     restart();
-    tdb.connection().execute("update Griglie set WidthUtente = '274|8O|60|60|' where NomeGriglia = 'frmAlimenti_Griglia'");
-    auto g = restart();
+    tdb.connection().execute("update Griglie set WidthUtente = '274|8O|60|60|'");
     // The load stopped at the second column: it was added with its field name only.
-    ASSERT_EQ(g->columnCount(), 2);
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "KC"}));
-    EXPECT_EQ(g->gridColumn(0).width, 274);
-    EXPECT_EQ(g->gridColumn(0).title, "Descrizione");
-    EXPECT_EQ(g->gridColumn(1).width, GridColumn::DefaultWidth);
-    EXPECT_EQ(g->gridColumn(1).title, "");
-    Row r = row();
-    EXPECT_EQ(r.count, 1);
-    EXPECT_EQ(r.campiUtente, "Descrizione|KC|");
-    EXPECT_EQ(r.widthUtente, "274|64|");
-    EXPECT_EQ(r.captionUtente, "Descrizione||");
-    EXPECT_EQ(r.campiPredefiniti, r.campiUtente);
-    EXPECT_EQ(r.totale.toInt(), 2);
-
-    auto next = restart();
-    EXPECT_EQ(next->columns(), design());
-    r = row();
-    EXPECT_EQ(r.campiUtente, "Descrizione|KC|E%|ACQ|");
-    EXPECT_EQ(r.widthUtente, "274|80|60|60|");
-    EXPECT_EQ(r.totale.toInt(), 4);
+    EXPECT_EQ(restart()->columns(), (QList<GridColumn>{design()[0], {"KC", "", GridColumn::DefaultWidth}}));
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(row(), both("Descrizione|KC|", "274|64|", "Descrizione||", 2));
+    EXPECT_EQ(restart()->columns(), design());
+    EXPECT_EQ(row(), kDesign);
+    // A missing width entry fails the load the same way.
+    tdb.connection().execute("update Griglie set WidthUtente = '274|80|'");
+    EXPECT_EQ(restart()->columnCount(), 3);
+    EXPECT_EQ(row().totale, 3);
 }
 
-TEST_F(GridLayoutTest, MissingWidthEntryFailsTheLoadToo) {
-    restart();
-    tdb.connection().execute("update Griglie set WidthUtente = '274|80|' where NomeGriglia = 'frmAlimenti_Griglia'");
-    auto g = restart();
-    EXPECT_EQ(fieldsOf(*g), (QStringList{"Descrizione", "KC", "E%"}));
-    EXPECT_EQ(row().totale.toInt(), 3);
-}
-
-TEST_F(GridLayoutTest, NullUserListsOrCountAreRepairedFromTheGrid) {
+TEST_F(GridLayoutTest, NullUserListsAreRepairedFromTheGrid) {
     restart();
     tdb.connection().execute("update Griglie set WidthUtente = Null");
     auto g = newGrid();
     g->setGridColumnWidth(0, 111);
     auto t = griglie();
     ui::CaricaGriglia(Griglia, *g, *t, false, PC);
-    EXPECT_EQ(row().widthUtente, "111|80|60|60|");
-    EXPECT_EQ(row().widthPredefiniti, "111|80|60|60|"); // forced
+    EXPECT_EQ(row(), both(kFields, "111|80|60|60|", kCaptions, 4)); // defaults forced too
 
     tdb.connection().execute("update Griglie set CampiUtente = Null, WidthUtente = '1|2|3|4|'");
-    auto g2 = restart();
-    EXPECT_EQ(row().campiUtente, "Descrizione|KC|E%|ACQ|");
-    EXPECT_EQ(row().widthUtente, "274|80|60|60|");
+    restart();
+    EXPECT_EQ(row(), kDesign);
+    // A row without its default layout gets one at the next save.
+    tdb.connection().execute("update Griglie set CampiPredefiniti = Null, WidthPredefiniti = Null");
+    auto again = restart();
+    again->setGridColumnWidth(0, 222);
+    command(*again, "SalvaGriglia1");
+    EXPECT_EQ(row(), both(kFields, "222|80|60|60|", kCaptions, 4));
 }
 
 TEST_F(GridLayoutTest, GridWithNoColumnsWritesNothing) {
     auto g = newGrid({});
     auto t = griglie();
     ui::SalvaGriglia(Griglia, *g, *t, true, PC);
+    ui::CaricaGriglia(Griglia, *g, *t, false, PC);
     EXPECT_EQ(rowsInTable(), 0);
     EXPECT_EQ(t->state(), db::Dataset::State::Browse);
     EXPECT_EQ(t->filter(), "");
     EXPECT_EQ(t->recordCount(), 0);
-    ui::CaricaGriglia(Griglia, *g, *t, false, PC);
-    EXPECT_EQ(rowsInTable(), 0);
     // With a row stored, saving an emptied grid leaves the row as it was.
-    auto full = restart();
+    restart();
     auto t2 = griglie();
     ui::SalvaGriglia(Griglia, *g, *t2, false, PC);
-    EXPECT_EQ(row().campiUtente, "Descrizione|KC|E%|ACQ|");
+    EXPECT_EQ(row(), kDesign);
     EXPECT_EQ(t2->state(), db::Dataset::State::Browse);
 }
 
-TEST_F(GridLayoutTest, TwoWorkstationsKeepTheirOwnRows) {
-    const QString pc2 = "POSTAZIONE2";
-    {
-        auto g1 = restart(design(), PC);
-        g1->setGridColumnWidth(0, 333);
-        auto t1 = griglie(PC);
-        ui::SalvaGriglia(Griglia, *g1, *t1, false, PC);
-    }
-    {
-        auto g2 = restart(design(), pc2);
-        EXPECT_EQ(widthsOf(*g2), (QList<int>{274, 80, 60, 60}));
-        g2->setGridColumnWidth(3, 99);
-        auto t2 = griglie(pc2);
-        ui::SalvaGriglia(Griglia, *g2, *t2, false, pc2);
-    }
-    EXPECT_EQ(rowsInTable(), 2);
-    EXPECT_EQ(row(PC).widthUtente, "333|80|60|60|");
-    EXPECT_EQ(row(pc2).widthUtente, "274|80|60|99|");
-    EXPECT_EQ(widthsOf(*restart(design(), PC)), (QList<int>{333, 80, 60, 60}));
-    EXPECT_EQ(widthsOf(*restart(design(), pc2)), (QList<int>{274, 80, 60, 99}));
-
-    // Even on an unrestricted Griglie query the filter keeps the workstations apart.
-    auto all = openDataset(tdb.connection(), "select * from Griglie");
-    auto g = newGrid();
-    ui::CaricaGriglia(Griglia, *g, *all, false, pc2);
-    EXPECT_EQ(widthsOf(*g), (QList<int>{274, 80, 60, 99}));
-    EXPECT_EQ(all->recordCount(), 2);
-}
-
-TEST_F(GridLayoutTest, ComputerNameWithAnApostropheWorks) {
-    const QString pc = "PC-D'ANGELO";
-    {
+TEST_F(GridLayoutTest, WorkstationsKeepTheirOwnRowsWhateverTheirName) {
+    const QString pc2 = "PC-D'ANGELO";
+    for (const auto& [pc, column, width] : {std::tuple{PC, 0, 333}, std::tuple{pc2, 3, 99}}) {
         auto g = restart(design(), pc);
-        g->setGridColumnWidth(1, 123);
+        EXPECT_EQ(g->columns(), design());
+        g->setGridColumnWidth(column, width);
         auto t = griglie(pc);
         ASSERT_EQ(t->recordCount(), 1);
         ui::SalvaGriglia(Griglia, *g, *t, false, pc);
     }
-    Row r = row(pc);
-    EXPECT_EQ(r.count, 1);
-    EXPECT_EQ(r.widthUtente, "274|123|60|60|");
-    EXPECT_EQ(widthsOf(*restart(design(), pc)), (QList<int>{274, 123, 60, 60}));
-    EXPECT_EQ(rowsInTable(), 1);
+    EXPECT_EQ(rowsInTable(), 2);
+    EXPECT_EQ(row(PC).widthUtente, "333|80|60|60|");
+    EXPECT_EQ(row(pc2).widthUtente, "274|80|60|99|");
+    EXPECT_EQ(restart(design(), PC)->columns(), columns({0, 1, 2, 3}, {333, 80, 60, 60}));
+    EXPECT_EQ(restart(design(), pc2)->columns(), columns({0, 1, 2, 3}, {274, 80, 60, 99}));
+    // Even on an unrestricted Griglie query the filter keeps the workstations apart.
+    auto all = openDataset(tdb.connection(), "select * from Griglie");
+    auto g = newGrid();
+    ui::CaricaGriglia(Griglia, *g, *all, false, pc2);
+    EXPECT_EQ(g->columns(), columns({0, 1, 2, 3}, {274, 80, 60, 99}));
+    EXPECT_EQ(all->recordCount(), 2);
 }
 
-TEST_F(GridLayoutTest, ResetBeforeAnyRowCreatesIt) {
+TEST_F(GridLayoutTest, ResetBeforeAnyRowCreatesItAndUnknownFieldsAreKept) {
     auto g = newGrid();
     auto t = griglie();
     ui::ResetGriglia(Griglia, *g, *t, PC);
-    EXPECT_EQ(row().count, 1);
-    EXPECT_EQ(row().totale.toInt(), 4);
-}
-
-TEST_F(GridLayoutTest, ColumnsOfFieldsTheQueryLacksAreKept) {
+    EXPECT_EQ(row(), kDesign);
     QList<GridColumn> cols = design();
     cols << GridColumn{"NonEsiste", "Manca", 70};
-    auto g = restart(cols);
-    EXPECT_EQ(g->columnCount(), 5);
-    EXPECT_EQ(g->cellText(0, 4), "");
-    EXPECT_EQ(row().campiUtente, "Descrizione|KC|E%|ACQ|NonEsiste|");
+    auto wider = restart(cols);
+    EXPECT_EQ(wider->columnCount(), 5);
+    EXPECT_EQ(wider->cellText(0, 4), "");
+    EXPECT_EQ(row().campiUtente, kFields + "NonEsiste|");
 }
 
 TEST_F(GridLayoutTest, PopupMenusCarryTheirNamesCaptionsAndOrder) {
+    auto names = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (const QAction* a : actions) out << a->objectName() + u'=' + a->text();
+        return out;
+    };
     auto g = newGrid();
     auto t = griglie();
     QMenu* m = ui::attachLayoutMenu(*g, Griglia, *t, PC);
     EXPECT_EQ(m->objectName(), "PopupMenu1");
     EXPECT_EQ(g->findChild<QMenu*>("PopupMenu1"), m);
-    ASSERT_EQ(m->actions().size(), 3);
-    EXPECT_EQ(m->actions()[0]->objectName(), "SalvaGriglia1");
-    EXPECT_EQ(m->actions()[0]->text(), "Salva Griglia");
-    EXPECT_EQ(m->actions()[1]->objectName(), "EliminaColonna1");
-    EXPECT_EQ(m->actions()[1]->text(), "Elimina Colonna");
-    EXPECT_EQ(m->actions()[2]->objectName(), "ResetGriglia1");
-    EXPECT_EQ(m->actions()[2]->text(), "Reset Griglia");
-
+    EXPECT_EQ(names(m->actions()), (QStringList{"SalvaGriglia1=Salva Griglia", "EliminaColonna1=Elimina Colonna",
+                                                "ResetGriglia1=Reset Griglia"}));
     auto cap = newGrid();
     QMenu* m2 = ui::attachLayoutMenu(*cap, "frmTrovaCap", *t, PC, ui::LayoutMenuNames::trovaCap());
-    ASSERT_EQ(m2->actions().size(), 3);
-    EXPECT_EQ(m2->actions()[0]->objectName(), "SalvaGriglia1");
-    EXPECT_EQ(m2->actions()[0]->text(), "Salva Griglia");
-    EXPECT_EQ(m2->actions()[1]->objectName(), "eliminacolonna1");
-    EXPECT_EQ(m2->actions()[1]->text(), "Elimina colonna");
-    EXPECT_EQ(m2->actions()[2]->objectName(), "ResetColonne1");
-    EXPECT_EQ(m2->actions()[2]->text(), "Reset Colonne");
+    EXPECT_EQ(names(m2->actions()), (QStringList{"SalvaGriglia1=Salva Griglia", "eliminacolonna1=Elimina colonna",
+                                                 "ResetColonne1=Reset Colonne"}));
     m2->actions()[0]->trigger();
-    EXPECT_EQ(row(PC, "frmTrovaCap").count, 1);
-
+    EXPECT_EQ(rows(PC, "frmTrovaCap"), 1);
     // Extra commands around the layout ones (the client list's menu).
     QMenu own;
     own.addAction("Seleziona Tutti");
-    auto acts = ui::addLayoutActions(own, *g, Griglia, *t, PC,
-                                     ui::LayoutMenuNames::items("PopupMenu2", "MenuItem1", "MenuItem2", "MenuItem3"));
+    ui::addLayoutActions(own, *g, Griglia, *t, PC, ui::LayoutMenuNames::items("PopupMenu2", "MenuItem1", "MenuItem2", "MenuItem3"));
     own.addAction("Conta records");
-    EXPECT_EQ(own.actions().size(), 5);
-    EXPECT_EQ(acts.salva->objectName(), "MenuItem1");
-    EXPECT_EQ(acts.reset->text(), "Reset Griglia");
+    EXPECT_EQ(names(own.actions()), (QStringList{"=Seleziona Tutti", "MenuItem1=Salva Griglia", "MenuItem2=Elimina Colonna",
+                                                 "MenuItem3=Reset Griglia", "=Conta records"}));
 }
 
 } // namespace

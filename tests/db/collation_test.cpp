@@ -3,11 +3,10 @@
 
 #include "db/collation.h"
 #include "db/filter_text.h"
+#include "support/rawsqlite.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <random>
 #include <string>
@@ -167,15 +166,12 @@ TEST(Collation, LikeWildcards) {
     EXPECT_TRUE(text::like("50%", "50%")); // % matches the empty run
 }
 
+// Backtracking that grew with the number of stars would not end within the test's time.
 TEST(Collation, LikeHasNoExponentialBacktracking) {
     const std::string text(5000, 'a');
     const std::string pattern = "*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b";
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_FALSE(text::like(text, pattern));
-    text::detail::LikePattern compiled(pattern);
-    EXPECT_FALSE(compiled.matches(text));
-    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_FALSE(text::detail::LikePattern(pattern).matches(text));
 }
 
 TEST(Collation, CompiledPatternAgreesWithLike) {
@@ -211,25 +207,12 @@ TEST(Collation, CompiledPatternAgreesWithLike) {
     EXPECT_FALSE(text::detail::LikePattern("").matches("a"));
 }
 
+// The collation and like() as every connection registers them.
 TEST(Collation, SqliteSeesTheSameRules) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_create_collation_v2(db, "ITALIAN", SQLITE_UTF8, nullptr, &text::sqliteCollate,
-                                          nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                      &text::sqliteLike, nullptr, nullptr),
-              SQLITE_OK);
-    auto scalar = [db](const char* sql) {
-        sqlite3_stmt* st = nullptr;
-        EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK) << sql;
-        EXPECT_EQ(sqlite3_step(st), SQLITE_ROW) << sql;
-        const QString v =
-            sqlite3_column_type(st, 0) == SQLITE_NULL
-                ? QStringLiteral("NULL")
-                : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        return v;
+    testsupport::RawSqlite db;
+    auto scalar = [&db](const char* sql) {
+        const QVariant v = db.queryEngine(QString::fromUtf8(sql)).rows.value(0).value(0);
+        return v.isNull() ? QStringLiteral("NULL") : v.toString();
     };
     EXPECT_EQ(scalar("select 'Perù' = 'PERU' collate ITALIAN"), "1");
     EXPECT_EQ(scalar("select 'Èrica' < 'Fabio' collate ITALIAN"), "1");
@@ -238,12 +221,7 @@ TEST(Collation, SqliteSeesTheSameRules) {
     EXPECT_EQ(scalar("select 'Bianchi' like 'ros*'"), "0");
     EXPECT_EQ(scalar("select null like 'a'"), "NULL");
     EXPECT_EQ(scalar("select 'a' like null"), "NULL");
-    ASSERT_EQ(sqlite3_exec(db,
-                           "create table t (n text collate ITALIAN);"
-                           "insert into t values ('Fabio'),('Èrica'),('enrico'),('Ábaco');",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    EXPECT_EQ(scalar("select group_concat(n, ',') from (select n from t order by n)"),
-              "Ábaco,enrico,Èrica,Fabio");
-    sqlite3_close(db);
+    db.execEngine("create table t (n text collate ITALIAN)");
+    db.execEngine("insert into t values ('Fabio'),('Èrica'),('enrico'),('Ábaco')");
+    EXPECT_EQ(scalar("select group_concat(n, ',') from (select n from t order by n)"), "Ábaco,enrico,Èrica,Fabio");
 }

@@ -4,7 +4,6 @@
 #include "db/error.h"
 #include "db/sql/translator.h"
 #include "support/rawsqlite.h"
-#include "translator_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -161,16 +160,6 @@ TEST(TranslatorDdl, AlterDropAndIndexes) {
     t = db.jet("DROP TABLE Altri;");
     EXPECT_EQ(t.kind, StatementKind::DropTable);
     EXPECT_TRUE(db.columns("Altri").isEmpty());
-}
-
-TEST(TranslatorDdl, WholeCorpusSchemaBuilds) {
-    RawSqlite db;
-    translator_test::createCorpusSchema(db);
-    const auto cols = db.columns("ALIMENTI");
-    ASSERT_EQ(cols.size(), 9);
-    EXPECT_EQ(cols[2].name, "E%");
-    EXPECT_EQ(db.tableName("anagraficaCLIENTI"), "anagraficaclienti");
-    EXPECT_TRUE(db.columns("Indirizzi")[0].autoNumber);
 }
 
 TEST(TranslatorDdl, FieldTypeFromDeclared) {

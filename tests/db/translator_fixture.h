@@ -1,108 +1,68 @@
 #pragma once
 
-// The schema as a Jet-dialect DDL script, for the
-// translator's tests: every table and column that the quoted statements name.
+// The translator's tests run on a bare engine database holding the project's own schema
+// script (db/schema.sql, split and translated as a new database is made) and, for the
+// tests that read rows, a few sample rows inserted through translated Jet INSERTs.
 
+#include "db/script.h"
 #include "support/rawsqlite.h"
 
+#include <QFile>
 #include <QStringList>
 
 namespace translator_test {
 
-inline const char* kCorpusSchema = R"JET(
-CREATE TABLE anagraficaclienti (ID COUNTER CONSTRAINT PrimaryKey PRIMARY KEY,
-  Cognome TEXT(50), Nome TEXT(50), NominativoDocumenti TEXT(100), NominativoVisualizzato TEXT(100),
-  Via TEXT(100), Numero_civico TEXT(10), Cap TEXT(5), Citta TEXT(50), Provincia TEXT(2),
-  Nato_a TEXT(50), Datanascita DATETIME, Sesso TEXT(1), Codfiscale TEXT(16), Tel TEXT(30),
-  Cell TEXT(30), Fax TEXT(30), E_mail TEXT(100), Skype TEXT(50), Tessera TEXT(20),
-  Immagine TEXT(255), Note MEMO, DataInserimento DATETIME, Annullato YESNO,
-  Certificato_med YESNO, Scadenza_cert_medico DATETIME, Omaggi YESNO, PrivacyFirmata BIT,
-  DataScadenzaAbbonamento DATETIME, ScadenzaPagamento DATETIME, TipoPagamento_ID LONG,
-  ModPagamento_Id LONG, Istruttore_ID LONG, GruppoSportivo_ID LONG, Stagione_ID LONG,
-  Quietanza_Cognome TEXT(50), Quietanza_Nome TEXT(50), Quietanza_Datanascita DATETIME,
-  Quietanza_Nato_a TEXT(50), Quietanza_Sesso TEXT(1), Quietanza_CodiceFiscale TEXT(16),
-  Quietanza_PIva TEXT(11), Quietanza_Indirizzo TEXT(100), Quietanza_Residente TEXT(50),
-  Quietanza_Residente_Numero_civico TEXT(10), Quietanza_Residente_Prov TEXT(2),
-  Quietanza_Residente_cap TEXT(5));
-CREATE TABLE anagraficapersonale (ID AUTOINCREMENT PRIMARY KEY, Cognome VARCHAR(50),
-  Nome VARCHAR(50), Via TEXT(100), Numero_civico TEXT(10), Cap TEXT(5), Citta TEXT(50),
-  Provincia TEXT(2), Nato_a TEXT(50), Datanascita DATE, Sesso TEXT(1), Codfiscale TEXT(16),
-  Tel TEXT(30), Cell TEXT(30), Fax TEXT(30), E_mail TEXT(100), Skype TEXT(50), Tessera TEXT(20),
-  Note LONGTEXT, Mansione TEXT(50), Dataavviorapporto DATETIME, Tariffa_ad_ora_euro CURRENCY,
-  Immagine LONGBINARY, Annullato YESNO, PrivacyFirmata YESNO);
-CREATE TABLE Occasionali (ID COUNTER, Cognome TEXT(50), Nome TEXT(50), Note MEMO,
-  Progressivo LONG, DataInserimento DATETIME, DataInizio DATETIME,
-  Scadenza_cert_medico DATETIME, Stagione_ID LONG, CONSTRAINT pk PRIMARY KEY (ID));
-CREATE TABLE orari (Id COUNTER, Specialita TEXT(50), Corso TEXT(50), Giorno TEXT(20),
-  OrarioInizio TEXT(5), OrarioFine TEXT(5), Istruttore_ID LONG);
-CREATE TABLE ClienteOrari (ID COUNTER, Cliente_ID LONG, Orario_ID LONG, OrarioInizio TEXT(5),
-  OrarioFine TEXT(5));
-CREATE TABLE Calendario (Id COUNTER, DataInizio DATETIME, DataFine DATETIME,
-  Personale_Id LONG, Personale TEXT(100), Cliente_Id LONG, Cliente TEXT(100),
-  Specialita TEXT(50), Note MEMO, DurataOre DOUBLE, DurataMinuti LONG, Concluso YESNO,
-  Storico YESNO);
-CREATE TABLE Esercizi (ID COUNTER, Descrizione TEXT(100), ModalitaUso MEMO, Immagine LONGBINARY,
-  GruppoMuscolare_ID LONG);
-CREATE TABLE GruppiMuscolari (Id COUNTER, Descrizione TEXT(50));
-CREATE TABLE ClienteEsercizi (ID COUNTER, Cliente_ID LONG, Esercizio_ID LONG,
-  EsercizioDescrizione TEXT(100), Serie TEXT(20), Quantita TEXT(20), Pausa TEXT(20), Note MEMO);
-CREATE TABLE Alimenti (ID COUNTER, Descrizione TEXT(100), [E%] DOUBLE, ACQ DOUBLE, PRO DOUBLE,
-  GRA DOUBLE, CAR DOUBLE, FIB DOUBLE, KC DOUBLE);
-CREATE TABLE Pasti (ID COUNTER, Descrizione TEXT(50), Ora TEXT(5));
-CREATE TABLE ClienteDieta (ID COUNTER, Cliente_ID LONG, ID_pasto LONG, ID_Alimento LONG,
-  QTA_GRAMMI DOUBLE);
-CREATE TABLE Patologie (ID COUNTER, Descrizione TEXT(100), Cura MEMO);
-CREATE TABLE ClientePatologia (ID COUNTER, Cliente_ID LONG, Patologia_ID LONG,
-  DataInizio DATETIME, DataFine DATETIME, Note MEMO);
-CREATE TABLE Pagamenti (Id COUNTER, Cliente_ID LONG, Data DATETIME, Operazione TEXT(100),
-  Importo CURRENCY, ModPagamento_Id LONG, Note MEMO);
-CREATE TABLE Scadenze (ID COUNTER, Cliente_ID LONG, DataScadenza DATETIME, Operazione TEXT(100),
-  Importo CURRENCY, DataPagamento DATETIME, Beneficiario TEXT(100), ModPagamento_Id LONG);
-CREATE TABLE ModPagamento (id COUNTER, Descrizione TEXT(50));
-CREATE TABLE TipoPagamenti (Id COUNTER, Descrizione TEXT(50), ScadenzaMesi LONG);
-CREATE TABLE OperazionePagamenti (ID COUNTER, Descrizione TEXT(50), Importo CURRENCY);
-CREATE TABLE Stagione (ID COUNTER, Descrizione TEXT(50), DallaData DATETIME, AllaData DATETIME);
-CREATE TABLE GruppoSportivo (ID COUNTER, Descrizione TEXT(50));
-CREATE TABLE Comuni (ID COUNTER, Comune TEXT(100), Provincia TEXT(2), Cap TEXT(5),
-  CODICE_F TEXT(4), COD_ISTAT TEXT(6), PrefNaz TEXT(6), Latitudine DOUBLE, Longitudine DOUBLE);
-CREATE TABLE Indirizzi (id_cap COUNTER, Comune_ID LONG, Frazione TEXT(100), Indirizzo TEXT(100),
-  NumeroCivico TEXT(50), Cap TEXT(5));
-CREATE TABLE Avvisi (ID COUNTER, Descrizione TEXT(100), Testo MEMO);
-CREATE TABLE TempAvvisi (NomeComputer TEXT(15), Testo MEMO);
-CREATE TABLE TempAvvisiClienti (NomeComputer TEXT(15), Cliente_ID LONG);
-CREATE TABLE TempStampa (NomeComputer TEXT(15), NomeProgramma TEXT(50), NomeReport TEXT(255),
-  NomeReportLandscape TEXT(255), Query MEMO, Filtro YESNO, Parametro TEXT(50),
-  PresenzaTestata YESNO, Setup YESNO, Esportazione YESNO, FileEsportazione TEXT(255),
-  TipoEsportazione LONG);
-CREATE TABLE TipoEsportazioniCrystalReport (Descrizione TEXT(50), Numero LONG,
-  Estensione TEXT(10), Attivo YESNO);
-CREATE TABLE QueryCreazioneStampe (Descrizione TEXT(100), Query MEMO);
-CREATE TABLE DatiReportTestata (ID COUNTER, NomeReport TEXT(100));
-CREATE TABLE DatiReportRighe (ID COUNTER, TestataReport_ID LONG, Campo TEXT(50),
-  Valore MEMO, Ordinamento LONG);
-CREATE TABLE Ditta (RagSoc TEXT(100), Via TEXT(100), Numero TEXT(10), Comune TEXT(50),
-  Cap TEXT(5), Provincia TEXT(2), Tel TEXT(30), Fax TEXT(30), Cell TEXT(30), Email TEXT(100),
-  Pec TEXT(100), Internet TEXT(100), PIva TEXT(11), CodFisc TEXT(16), CodiceSdi TEXT(7),
-  AltriDati MEMO, ResponsabileDati TEXT(100), Logo LONGBINARY, Id_Banca LONG);
-CREATE TABLE opzioni (PasswordAmministratore TEXT(50), StampaSchedeNoImmagine YESNO,
-  StampanteDefault YESNO, EmailTestoDefault MEMO, SmtpHost TEXT(100), SmtpPorta LONG);
-CREATE TABLE Griglie (NomeComputer TEXT(15), NomeGriglia TEXT(50), CampiUtente MEMO,
-  CaptionUtente MEMO, WidthUtente MEMO, CampiPredefiniti MEMO, CaptionPredefiniti MEMO,
-  WidthPredefiniti MEMO, TotaleCampiPredefiniti LONG, CampoOrdinamento TEXT(50));
-CREATE TABLE Personalizzazioni (NomeTabella TEXT(50), NomeCampo TEXT(50), Tipo TEXT(20),
-  Valore TEXT(255));
-)JET";
-
-// Runs a ';'-separated Jet script statement by statement through the translator.
-inline void runJetScript(testsupport::RawSqlite& db, const QString& script) {
-    for (const QString& piece : script.split(u';')) {
-        if (!piece.trimmed().isEmpty())
-            db.jet(piece);
-    }
+inline QStringList schemaStatements() {
+    QFile f(QStringLiteral(":/db/schema.sql"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return db::splitScript(QString::fromUtf8(f.readAll()));
 }
 
 inline void createCorpusSchema(testsupport::RawSqlite& db) {
-    runJetScript(db, QString::fromUtf8(kCorpusSchema));
+    for (const QString& statement : schemaStatements()) db.jet(statement);
+}
+
+inline const char* kSampleRows = R"JET(
+insert into ModPagamento (Descrizione) values ('Contanti');
+insert into Stagione (Descrizione, DallaData, AllaData) values ('2024/25', #9/1/2024#, #8/31/2025#);
+insert into GruppoSportivo (Descrizione) values ("Agonisti");
+insert into TipoPagamenti (Descrizione, ScadenzaMesi) values ('Mensile', 1);
+insert into anagraficapersonale (Cognome, Nome) values ('Neri', 'Luca');
+insert into anagraficapersonale (Cognome, Nome) values ('Gialli', Null);
+insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Annullato, GruppoSportivo_ID, Stagione_ID, TipoPagamento_ID, ModPagamento_Id, Istruttore_ID, Datanascita) values ('Rossi', 'Mario', 'Rossi Mario', 'Rossi Mario', false, 1, 1, 1, 1, 1, #5/20/1980#);
+insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Annullato) values ('Bianchi', 'Anna', 'Bianchi Anna', 'Bianchi Anna', False);
+insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Annullato) values ('Verdi', Null, 'Verdi', 'Verdi', true);
+insert into orari (Specialita, Corso, Giorno, OrarioInizio, OrarioFine, Istruttore_ID) values ('Yoga', 'Base', 'Lunedì', '09.00', '10.00', 1);
+insert into orari (Specialita, Corso, Giorno, OrarioInizio, OrarioFine) values ('Pilates', 'Avanzato', 'Martedì', '18.00', '19.00');
+insert into ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) values (1, 1, '09.00', '10.00');
+insert into ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) values (1, 2, '18.00', '19.00');
+insert into Pasti (Descrizione, Ora) values ('Colazione', '07.30');
+insert into Pasti (Descrizione, Ora) values ('Pranzo', '13.00');
+insert into Alimenti (Descrizione, [E%], KC) values ('Mela', 90, 52);
+insert into Alimenti (Descrizione, [E%], KC) values ('Pane', 100, 265);
+insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) values (1, 1, 1, 150);
+insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) values (1, 99, 2, 50);
+insert into GruppiMuscolari (Descrizione) values ('Gambe');
+insert into Esercizi (Descrizione, GruppoMuscolare_ID) values ('Squat', 1);
+insert into ClienteEsercizi (Cliente_ID, Esercizio_ID, EsercizioDescrizione) values (1, 1, 'Squat');
+insert into Occasionali (Cognome, Progressivo) values ('Uno', 5);
+insert into Occasionali (Cognome, Progressivo) values ('Due', 7);
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (1, #3/1/2024#, 'Quota', 50.5, 1);
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo) values (1, #12/31/2023 18.00.00#, 'Iscrizione', 30);
+insert into Calendario (DataInizio, Concluso, Storico, Cliente_Id, Cliente, Personale_Id, Personale) values (#12/31/2024 23.00.00#, true, false, 1, 'vecchio', 1, 'vecchio');
+insert into Calendario (DataInizio, Concluso, Storico, Cliente_Id, Cliente) values (#12/31/2024 10.00.00#, false, false, 2, 'Bianchi Anna');
+insert into Calendario (DataInizio, Concluso, Storico, Cliente_Id, Cliente) values (#1/1/2025#, true, false, 1, 'vecchio');
+insert into Calendario (DataInizio, Concluso, Storico) values (#2025-06-01 10:00:00#, true, true);
+insert into TempAvvisi (NomeComputer, Testo) values ('PC1', 'uno');
+insert into TempAvvisi (NomeComputer, Testo) values ('PC1', 'due');
+insert into TempAvvisi (NomeComputer, Testo) values ('PC2', 'altro');
+insert into Indirizzi (Comune_ID, Frazione, Indirizzo, Cap) values (1, 'Centro', 'Via Roma', '20100');
+insert into Comuni (Comune, Provincia, Cap) values ('Milano', 'MI', '20100');
+)JET";
+
+inline void createSampleDatabase(testsupport::RawSqlite& db) {
+    createCorpusSchema(db);
+    for (const QString& statement : db::splitScript(QString::fromUtf8(kSampleRows))) db.jet(statement);
 }
 
 } // namespace translator_test

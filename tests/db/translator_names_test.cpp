@@ -1,10 +1,9 @@
-// Result names and column origins of the corpus joins, the exact text where it matters,
+// Result names and column origins of the programs' joins, the exact text where it matters,
 // errors with their positions, and robustness on random and truncated input.
 
 #include "db/error.h"
 #include "db/sql/translator.h"
 #include "support/rawsqlite.h"
-#include "translator_corpus.h"
 #include "translator_fixture.h"
 
 #include <QRandomGenerator>
@@ -58,7 +57,7 @@ TEST_F(TranslatorNames, ClientTimetableJoin) {
                                 "OrarioFine=ClienteOrari.OrarioFine"}));
 }
 
-TEST_F(TranslatorNames, PathologiesAndPaymentsReports) {
+TEST_F(TranslatorNames, PathologiesStarAfterNamedColumns) {
     auto c = cols("SELECT Patologie.Descrizione, Patologie.Cura, ClientePatologia.* FROM "
                   "ClientePatologia INNER JOIN Patologie ON ClientePatologia.Patologia_ID = "
                   "Patologie.ID where Cliente_ID = 1");
@@ -67,16 +66,6 @@ TEST_F(TranslatorNames, PathologiesAndPaymentsReports) {
     EXPECT_EQ(describe(c[2]), "ID=ClientePatologia.ID");
     EXPECT_EQ(describe(c[7]), "Note=ClientePatologia.Note");
 
-    c = cols(translator_test::reportQueries().at(3)); // report 4
-    EXPECT_EQ(describe(c[0]), "Operazione=Pagamenti.Operazione");
-    EXPECT_EQ(describe(c[4]), "Cliente=anagraficaclienti.NominativoDocumenti");
-    EXPECT_EQ(describe(c[14]), "ModalitaPagamento=ModPagamento.Descrizione");
-    EXPECT_EQ(describe(c[15]), "Stagione=Stagione.Descrizione");
-
-    c = cols(translator_test::reportQueries().at(6)); // report 7: a computed column
-    EXPECT_EQ(c[7].name, "Istruttore");
-    EXPECT_TRUE(c[7].computed());
-    EXPECT_EQ(describe(c[10]), "ScadenzaIscrizione=anagraficaclienti.DataScadenzaAbbonamento");
 }
 
 TEST_F(TranslatorNames, ComputedStarsAliasesAndTables) {
@@ -218,8 +207,8 @@ TEST(TranslatorRobustness, DeepNestingIsAnErrorNotACrash) {
 }
 
 TEST_F(TranslatorNames, FuzzPrefixesAndTokenSoupNeverCrash) {
-    QStringList corpus = translator_test::corpusStatements() + translator_test::reportQueries();
-    corpus << QString::fromUtf8(translator_test::kCorpusSchema).split(u';');
+    const QStringList corpus = translator_test::schemaStatements()
+                               + db::splitScript(QString::fromUtf8(translator_test::kSampleRows));
     int errors = 0;
     auto attempt = [&](const QString& text, const db::sql::Catalog* catalog) {
         try {

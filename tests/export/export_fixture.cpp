@@ -29,10 +29,5 @@ QStringList ExportTool::ticked() const {
     return out;
 }
 
-int ExportTool::count(const QString& sql) {
-    db::RowStore rows;
-    tdb.connection().load(sql, rows);
-    return rows.rowCount();
-}
 
 } // namespace export_testing

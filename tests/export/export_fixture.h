@@ -7,6 +7,7 @@
 #include "export/form1.h"
 #include "export/form_db.h"
 #include "support/tempdb.h"
+#include "support/values.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -20,8 +21,6 @@
 #include <memory>
 #include <ostream>
 
-// Readable failures: texts printed as texts.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace export_testing {
 
@@ -129,7 +128,7 @@ protected:
     void tick(const QStringList& names);
     QStringList ticked() const;
     // Counts rows of a table through the test's own connection.
-    int count(const QString& sql);
+    int count(const QString& sql) { return testing_support::count(tdb.connection(), sql); }
 
     testing_support::TempDatabase tdb;
     QTemporaryDir home, out;

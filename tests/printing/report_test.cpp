@@ -5,6 +5,7 @@
 #include "app/printing/scrittura.h"
 #include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
+#include "db/script.h"
 #include "support/tempdb.h"
 
 #include <QBuffer>
@@ -84,213 +85,65 @@ protected:
     }
     void TearDown() override { printing::setAvvio(precedente); }
 
+    // Every table filled here starts empty in a new database, so the keys are known; the
+    // meals (1 breakfast, 3 lunch) come with the reference data.
     void riempi() {
-        esegui(
-            "update Ditta set RagSoc = 'Palestra Olimpia S.S.D.', Via = 'Via Roma', Numero = '12', "
-            "Comune = 'Padova', Cap = '35121', Provincia = 'PD', Tel = '049 8765432', "
-            "Email = 'info@olimpia.example', PIva = '12345678903', CodFisc = '92012345678', "
-            "ResponsabileDati = 'Dott.ssa Giulia Ferri', CodiceSdi = 'M5UXCR1'");
-        tdb.connection().execute(QStringLiteral("UPDATE Ditta SET Logo = ?"),
-                                       {immagine("PNG", QColor(0x1f, 0x4e, 0x79), "OLIMPIA")});
-        esegui("insert into ModPagamento (Descrizione) values ('Contanti')");
-        const long long contanti = ultimo("ModPagamento");
-        esegui("insert into ModPagamento (Descrizione) values ('Bancomat')");
-        const long long bancomat = ultimo("ModPagamento");
-        esegui("insert into Stagione (Descrizione) values ('Stagione 2024/2025')");
-        const long long stagione = ultimo("Stagione");
-        esegui("insert into GruppoSportivo (Descrizione) values ('Agonisti')");
-        const long long gruppo = ultimo("GruppoSportivo");
-        esegui("insert into TipoPagamenti (Descrizione) values ('Mensile')");
-        const long long tipo = ultimo("TipoPagamenti");
-        esegui("insert into anagraficapersonale (Cognome, Nome, Mansione, Codfiscale, Citta, Cell, "
-               "Datanascita, Nato_a) values ('Bianchi', 'Luca', 'Istruttore di sala', "
-               "'BNCLCU80A01G224K', 'Padova', '333 1112223', #1/1/1980#, 'Vicenza')");
-        luca = ultimo("anagraficapersonale");
         const QString foto = QDir(tdb.folder()).filePath("anna.jpg");
         QFile f(foto);
         f.open(QIODevice::WriteOnly);
         f.write(immagine("JPEG", QColor(0xc0, 0x80, 0x40), "ANNA"));
         f.close();
-        esegui(QStringLiteral("insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, "
-                              "NominativoVisualizzato, "
-                              "Via, Numero_civico, Cap, Citta, Provincia, Codfiscale, Nato_a, "
-                              "Datanascita, Tel, Cell, Fax, "
-                              "E_mail, Sesso, Tessera, Note, Certificato_med, "
-                              "Scadenza_cert_medico, DataScadenzaAbbonamento, "
-                              "ScadenzaPagamento, ModPagamento_Id, Stagione_ID, GruppoSportivo_ID, "
-                              "Istruttore_ID, "
-                              "TipoPagamento_ID, Immagine) values ('Rossi', 'Anna', 'Rossi Anna', "
-                              "'Rossi Anna', 'Via Dante', "
-                              "'7', '35121', 'Padova', 'PD', 'RSSNNA85M41G224X', 'Padova', "
-                              "#8/1/1985#, '049 111222', "
-                              "'347 1234567', '049 333444', 'anna.rossi@example.it', 'F', '101', "
-                              "'Preferisce l''allenamento <serale> & corsi di gruppo', true, "
-                              "#6/30/2025#, #9/30/2025#, "
-                              "#1/31/2025#, %1, %2, %3, %4, %5, '%6')")
-                   .arg(contanti)
-                   .arg(stagione)
-                   .arg(gruppo)
-                   .arg(luca)
-                   .arg(tipo)
-                   .arg(foto));
-        anna = ultimo("anagraficaclienti");
-        esegui(
-            QStringLiteral(
-                "insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, "
-                "NominativoVisualizzato, "
-                "Via, Numero_civico, Citta, Provincia, Nato_a, Datanascita, Sesso, Tessera, "
-                "Stagione_ID, "
-                "Quietanza_Cognome, Quietanza_Nome, Quietanza_Nato_a, Quietanza_Datanascita, "
-                "Quietanza_CodiceFiscale, Quietanza_Indirizzo, Quietanza_Residente, "
-                "Quietanza_Residente_Numero_civico, Quietanza_Residente_Prov, Quietanza_Sesso) "
-                "values "
-                "('Neri', 'Marco', 'Neri Marco', 'Neri Marco', 'Via Garibaldi', '3', 'Padova', "
-                "'PD', "
-                "'Padova', #5/20/2012#, 'M', '102', %1, 'Neri', 'Paolo', 'Venezia', #2/10/1978#, "
-                "'NREPLA78B10L736Y', 'Via Garibaldi', 'Padova', '3', 'PD', 'M')")
-                .arg(stagione));
-        marco = ultimo("anagraficaclienti");
-        esegui("insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, "
-               "NominativoVisualizzato, "
-               "Annullato) values ('Verdi', 'Carlo', 'Verdi Carlo', 'Verdi Carlo', true)");
-        const long long carlo = ultimo("anagraficaclienti");
-
-        esegui(QStringLiteral(
-                   "insert into orari (Specialita, Corso, Giorno, OrarioInizio, OrarioFine, "
-                   "Istruttore_ID) values ('Pilates', 'Base', 'Martedì', '18.30', '19.30', %1)")
-                   .arg(luca));
-        const long long pilates = ultimo("orari");
-        esegui(
-            QStringLiteral(
-                "insert into orari (Specialita, Corso, Giorno, OrarioInizio, OrarioFine, "
-                "Istruttore_ID) values ('Spinning', 'Intermedio', 'Lunedì', '19.00', '20.00', %1)")
-                .arg(luca));
-        const long long spinning = ultimo("orari");
-        esegui(QStringLiteral(
-                   "insert into ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) "
-                   "values (%1, %2, '18.30', '19.30')")
-                   .arg(anna)
-                   .arg(pilates));
-        esegui(QStringLiteral(
-                   "insert into ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) "
-                   "values (%1, %2, '19.00', '20.00')")
-                   .arg(marco)
-                   .arg(spinning));
-
-        esegui("insert into GruppiMuscolari (Descrizione) values ('Pettorali')");
-        const long long pettorali = ultimo("GruppiMuscolari");
-        esegui("insert into GruppiMuscolari (Descrizione) values ('Dorsali')");
-        const long long dorsali = ultimo("GruppiMuscolari");
-        esegui(QStringLiteral(
-                   "insert into Esercizi (Descrizione, ModalitaUso, GruppoMuscolare_ID) values "
-                   "('Panca piana', 'Schiena ben appoggiata, scendere lenti', %1)")
-                   .arg(pettorali));
-        const long long panca = ultimo("Esercizi");
-        tdb.connection().execute(
-            QStringLiteral("UPDATE Esercizi SET Immagine = ? WHERE ID = ?"),
-            {immagine("JPEG", QColor(0x40, 0xa0, 0x60), "PANCA"), panca});
-        esegui(QStringLiteral(
-                   "insert into Esercizi (Descrizione, ModalitaUso, GruppoMuscolare_ID) values "
-                   "('Trazioni alla sbarra', 'Presa prona, petto alla sbarra', %1)")
-                   .arg(dorsali));
-        esegui(QStringLiteral(
-                   "insert into ClienteEsercizi (Cliente_ID, Esercizio_ID, EsercizioDescrizione, "
-                   "Serie, Quantita, Pausa, Note) values (%1, %2, 'Panca piana', 3, 12, 90, "
-                   "'Carico progressivo')")
-                   .arg(anna)
-                   .arg(panca));
-
-        esegui("insert into Alimenti (Descrizione, [E%], ACQ, PRO, GRA, CAR, FIB, KC) values "
-               "('Mela', 89, 85.6, 0.2, 0.1, 10, 2, 52)");
-        const long long mela = ultimo("Alimenti");
-        esegui("insert into Alimenti (Descrizione, [E%], ACQ, PRO, GRA, CAR, FIB, KC) values "
-               "('Pasta di semola', 100, 10.8, 10.9, 1.4, 79.1, 2.7, 353)");
-        const long long pasta = ultimo("Alimenti");
-        db::RowStore pasti;
-        tdb.connection().load("select ID, Descrizione from Pasti order by Ora", pasti);
-        const long long colazione = pasti.integer(0, 0),
-                        pranzo = pasti.integer(std::min(2, pasti.rowCount() - 1), 0);
-        esegui(QStringLiteral(
-                   "insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) "
-                   "values (%1, %2, %3, 150)")
-                   .arg(anna)
-                   .arg(colazione)
-                   .arg(mela));
-        esegui(QStringLiteral(
-                   "insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) "
-                   "values (%1, %2, %3, 80)")
-                   .arg(anna)
-                   .arg(pranzo)
-                   .arg(pasta));
-
-        esegui("insert into Patologie (Descrizione, Cura) values ('Lombalgia', "
-               "'Esercizi di mobilizzazione e rinforzo del core')");
-        esegui(QStringLiteral(
-                   "insert into ClientePatologia (Cliente_ID, Patologia_ID, DataInizio, DataFine, "
-                   "Note) values (%1, %2, #1/10/2024#, #3/10/2024#, 'Evitare carichi assiali')")
-                   .arg(anna)
-                   .arg(ultimo("Patologie")));
-
-        auto pagamento = [&](long long cliente, const char* data, const char* operazione,
-                             const char* importo, long long modalita, const char* note) {
-            esegui(QStringLiteral("insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, "
-                                  "ModPagamento_Id, Note) values (%1, #%2#, '%3', %4, %5, %6)")
-                       .arg(cliente)
-                       .arg(QLatin1String(data), QLatin1String(operazione), QLatin1String(importo))
-                       .arg(modalita)
-                       .arg(QLatin1String(note)));
-        };
-        pagamento(anna, "3/15/2024", "Abbonamento mensile", "45", contanti, "Null");
-        pagamento(anna, "4/15/2024", "Abbonamento mensile", "45", bancomat,
-                  "'Saldo <aprile> & maggio'");
-        pagamento(anna, "1/15/2023", "Iscrizione annuale", "25", contanti, "Null");
-        pagamento(marco, "9/10/2024", "Iscrizione annuale", "30", contanti, "Null");
-        pagamento(marco, "10/1/2024", "Abbonamento trimestrale", "120", bancomat, "Null");
-        pagamento(carlo, "5/5/2024", "Abbonamento mensile", "45", contanti, "Null");
-
-        esegui(QStringLiteral(
-                   "insert into Scadenze (Cliente_ID, DataScadenza, Operazione, Importo, "
-                   "Beneficiario, ModPagamento_Id) values (%1, #12/31/2024#, 'Rata abbonamento', "
-                   "45, 'Rossi Anna', %2)")
-                   .arg(anna)
-                   .arg(contanti));
-        esegui(QStringLiteral(
-                   "insert into Scadenze (DataScadenza, Operazione, Importo, DataPagamento, "
-                   "Beneficiario, ModPagamento_Id) values (#11/30/2024#, 'Affitto sala', 800, "
-                   "#11/28/2024#, 'Immobiliare Euganea', %1)")
-                   .arg(bancomat));
-        esegui(
-            QStringLiteral(
-                "insert into Occasionali (Cognome, Nome, Progressivo, DataInserimento, "
-                "DataInizio, Scadenza_cert_medico, Stagione_ID, Note) values ('Galli', 'Sara', 1, "
-                "#5/2/2024#, #5/3/2024#, #5/2/2025#, %1, 'Prova gratuita')")
-                .arg(stagione));
-        esegui(
-            QStringLiteral(
-                "insert into Calendario (DataInizio, DataFine, Personale_Id, Personale, "
-                "Cliente_Id, "
-                "Cliente, Specialita, Note, DurataOre) values (#5/6/2024 18:00:00#, "
-                "#5/6/2024 19:30:00#, %1, 'Bianchi Luca', %2, 'Rossi Anna', 'Personal training', "
-                "'Valutazione iniziale', 1.5)")
-                .arg(luca)
-                .arg(anna));
-        esegui("insert into TempAvvisi (NomeComputer, Testo) values ('BANCO-1', "
-               "'Gentile cliente,\nla palestra resterà chiusa per la chiusura estiva dal 12 al 18 "
-               "agosto.')");
-        esegui(
-            QStringLiteral(
-                "insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-1', %1)")
-                .arg(anna));
-        esegui(
-            QStringLiteral(
-                "insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-1', %1)")
-                .arg(marco));
-        esegui("insert into TempAvvisi (NomeComputer, Testo) values ('BANCO-2', 'Avviso di un "
-               "altro banco')");
-        esegui(
-            QStringLiteral(
-                "insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-2', %1)")
-                .arg(carlo));
+        const QString script = QStringLiteral(R"JET(
+update Ditta set RagSoc = 'Palestra Olimpia S.S.D.', Via = 'Via Roma', Numero = '12', Comune = 'Padova', Cap = '35121', Provincia = 'PD', Tel = '049 8765432', Email = 'info@olimpia.example', PIva = '12345678903', CodFisc = '92012345678', ResponsabileDati = 'Dott.ssa Giulia Ferri', CodiceSdi = 'M5UXCR1';
+insert into ModPagamento (Descrizione) values ('Contanti');
+insert into ModPagamento (Descrizione) values ('Bancomat');
+insert into Stagione (Descrizione) values ('Stagione 2024/2025');
+insert into GruppoSportivo (Descrizione) values ('Agonisti');
+insert into TipoPagamenti (Descrizione) values ('Mensile');
+insert into anagraficapersonale (Cognome, Nome, Mansione, Codfiscale, Citta, Cell, Datanascita, Nato_a) values ('Bianchi', 'Luca', 'Istruttore di sala', 'BNCLCU80A01G224K', 'Padova', '333 1112223', #1/1/1980#, 'Vicenza');
+insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Via, Numero_civico, Cap, Citta, Provincia, Codfiscale, Nato_a, Datanascita, Tel, Cell, Fax, E_mail, Sesso, Tessera, Note, Certificato_med, Scadenza_cert_medico, DataScadenzaAbbonamento, ScadenzaPagamento, ModPagamento_Id, Stagione_ID, GruppoSportivo_ID, Istruttore_ID, TipoPagamento_ID, Immagine) values ('Rossi', 'Anna', 'Rossi Anna', 'Rossi Anna', 'Via Dante', '7', '35121', 'Padova', 'PD', 'RSSNNA85M41G224X', 'Padova', #8/1/1985#, '049 111222', '347 1234567', '049 333444', 'anna.rossi@example.it', 'F', '101', 'Preferisce l''allenamento <serale> & corsi di gruppo', true, #6/30/2025#, #9/30/2025#, #1/31/2025#, 1, 1, 1, 1, 1, '%1');
+insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Via, Numero_civico, Citta, Provincia, Nato_a, Datanascita, Sesso, Tessera, Stagione_ID, Quietanza_Cognome, Quietanza_Nome, Quietanza_Nato_a, Quietanza_Datanascita, Quietanza_CodiceFiscale, Quietanza_Indirizzo, Quietanza_Residente, Quietanza_Residente_Numero_civico, Quietanza_Residente_Prov, Quietanza_Sesso) values ('Neri', 'Marco', 'Neri Marco', 'Neri Marco', 'Via Garibaldi', '3', 'Padova', 'PD', 'Padova', #5/20/2012#, 'M', '102', 1, 'Neri', 'Paolo', 'Venezia', #2/10/1978#, 'NREPLA78B10L736Y', 'Via Garibaldi', 'Padova', '3', 'PD', 'M');
+insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Annullato) values ('Verdi', 'Carlo', 'Verdi Carlo', 'Verdi Carlo', true);
+insert into orari (Specialita, Corso, Giorno, OrarioInizio, OrarioFine, Istruttore_ID) values ('Pilates', 'Base', 'Martedì', '18.30', '19.30', 1);
+insert into orari (Specialita, Corso, Giorno, OrarioInizio, OrarioFine, Istruttore_ID) values ('Spinning', 'Intermedio', 'Lunedì', '19.00', '20.00', 1);
+insert into ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) values (1, 1, '18.30', '19.30');
+insert into ClienteOrari (Cliente_ID, Orario_ID, OrarioInizio, OrarioFine) values (2, 2, '19.00', '20.00');
+insert into GruppiMuscolari (Descrizione) values ('Pettorali');
+insert into GruppiMuscolari (Descrizione) values ('Dorsali');
+insert into Esercizi (Descrizione, ModalitaUso, GruppoMuscolare_ID) values ('Panca piana', 'Schiena ben appoggiata, scendere lenti', 1);
+insert into Esercizi (Descrizione, ModalitaUso, GruppoMuscolare_ID) values ('Trazioni alla sbarra', 'Presa prona, petto alla sbarra', 2);
+insert into ClienteEsercizi (Cliente_ID, Esercizio_ID, EsercizioDescrizione, Serie, Quantita, Pausa, Note) values (1, 1, 'Panca piana', 3, 12, 90, 'Carico progressivo');
+insert into Alimenti (Descrizione, [E%], ACQ, PRO, GRA, CAR, FIB, KC) values ('Mela', 89, 85.6, 0.2, 0.1, 10, 2, 52);
+insert into Alimenti (Descrizione, [E%], ACQ, PRO, GRA, CAR, FIB, KC) values ('Pasta di semola', 100, 10.8, 10.9, 1.4, 79.1, 2.7, 353);
+insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) values (1, 1, 1, 150);
+insert into ClienteDieta (Cliente_ID, ID_pasto, ID_Alimento, QTA_GRAMMI) values (1, 3, 2, 80);
+insert into Patologie (Descrizione, Cura) values ('Lombalgia', 'Esercizi di mobilizzazione e rinforzo del core');
+insert into ClientePatologia (Cliente_ID, Patologia_ID, DataInizio, DataFine, Note) values (1, 1, #1/10/2024#, #3/10/2024#, 'Evitare carichi assiali');
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (1, #3/15/2024#, 'Abbonamento mensile', 45, 1);
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id, Note) values (1, #4/15/2024#, 'Abbonamento mensile', 45, 2, 'Saldo <aprile> & maggio');
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (1, #1/15/2023#, 'Iscrizione annuale', 25, 1);
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (2, #9/10/2024#, 'Iscrizione annuale', 30, 1);
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (2, #10/1/2024#, 'Abbonamento trimestrale', 120, 2);
+insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (3, #5/5/2024#, 'Abbonamento mensile', 45, 1);
+insert into Scadenze (Cliente_ID, DataScadenza, Operazione, Importo, Beneficiario, ModPagamento_Id) values (1, #12/31/2024#, 'Rata abbonamento', 45, 'Rossi Anna', 1);
+insert into Scadenze (DataScadenza, Operazione, Importo, DataPagamento, Beneficiario, ModPagamento_Id) values (#11/30/2024#, 'Affitto sala', 800, #11/28/2024#, 'Immobiliare Euganea', 2);
+insert into Occasionali (Cognome, Nome, Progressivo, DataInserimento, DataInizio, Scadenza_cert_medico, Stagione_ID, Note) values ('Galli', 'Sara', 1, #5/2/2024#, #5/3/2024#, #5/2/2025#, 1, 'Prova gratuita');
+insert into Calendario (DataInizio, DataFine, Personale_Id, Personale, Cliente_Id, Cliente, Specialita, Note, DurataOre) values (#5/6/2024 18:00:00#, #5/6/2024 19:30:00#, 1, 'Bianchi Luca', 1, 'Rossi Anna', 'Personal training', 'Valutazione iniziale', 1.5);
+insert into TempAvvisi (NomeComputer, Testo) values ('BANCO-1', 'Gentile cliente,
+la palestra resterà chiusa per la chiusura estiva dal 12 al 18 agosto.');
+insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-1', 1);
+insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-1', 2);
+insert into TempAvvisi (NomeComputer, Testo) values ('BANCO-2', 'Avviso di un altro banco');
+insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO-2', 3);
+)JET");
+        for (const QString& statement : db::splitScript(script.arg(foto))) esegui(statement);
+        tdb.connection().execute(QStringLiteral("UPDATE Ditta SET Logo = ?"),
+                                 {immagine("PNG", QColor(0x1f, 0x4e, 0x79), "OLIMPIA")});
+        tdb.connection().execute(QStringLiteral("UPDATE Esercizi SET Immagine = ? WHERE ID = 1"),
+                                 {immagine("JPEG", QColor(0x40, 0xa0, 0x60), "PANCA")});
+        anna = 1;
+        marco = 2;
+        luca = 1;
     }
 
     struct Esito {
@@ -379,129 +232,50 @@ struct Caso {
 };
 
 const Caso kCasi[] = {
-    {1,
-     false,
-     {"Scheda di allenamento", "Rossi Anna", "101", "RSSNNA85M41G224X", "Pettorali", "Panca piana",
-      "Schiena ben appoggiata", "Carico progressivo", "90 s", "12", "347 1234567"},
-     {"Trazioni"},
-     1},
-    {2,
-     false,
-     {"Orari del cliente", "Rossi Anna", "Martedì", "18.30", "19.30", "Pilates", "Via Dante 7"},
-     {"Spinning"},
-     1},
-    {3,
-     false,
-     {"Piano alimentare", "Mela", "Pasta di semola", "150", "78,00", "282,40", "360,40", "85,6"},
-     {},
-     1},
-    {4,
-     false,
-     {"Estratto dei pagamenti", "Rossi Anna", "Stagione 2024/2025", "Agonisti",
-      "Saldo <aprile> & maggio", "Bancomat", "115,00"},
-     {"Neri"},
-     1},
-    {5,
-     false,
-     {"Patologie del cliente", "Lombalgia", "10/01/2024", "10/03/2024", "Evitare carichi assiali",
-      "Esercizi di mobilizzazione"},
-     {},
-     1},
-    {6,
-     false,
-     {"Scheda del cliente", "Rossi Anna", "RSSNNA85M41G224X", "01/08/1985", "anna.rossi@example.it",
-      "Bianchi Luca", "Mensile", "30/09/2025", "31/01/2025", "30/06/2025",
-      "Preferisce l'allenamento <serale> & corsi di gruppo"},
-     {},
-     1},
-    {7,
-     false,
-     {"Elenco clienti", "Clienti: 2", "Rossi Anna", "Neri Marco", "101", "Bianchi Luca",
-      "<serale>"},
-     {"Verdi Carlo"},
-     0},
-    {8,
-     false,
-     {"Elenco del personale", "Bianchi Luca", "Istruttore di sala", "BNCLCU80A01G224K",
-      "333 1112223"},
-     {},
-     1},
+    {1, false, {"Scheda di allenamento", "Rossi Anna", "101", "RSSNNA85M41G224X", "Pettorali", "Panca piana",
+        "Schiena ben appoggiata", "Carico progressivo", "90 s", "12", "347 1234567"}, {"Trazioni"}, 1},
+    {2, false, {"Orari del cliente", "Rossi Anna", "Martedì", "18.30", "19.30", "Pilates", "Via Dante 7"},
+        {"Spinning"}, 1},
+    {3, false, {"Piano alimentare", "Mela", "Pasta di semola", "150", "78,00", "282,40", "360,40", "85,6"}, {}, 1},
+    {4, false, {"Estratto dei pagamenti", "Rossi Anna", "Stagione 2024/2025", "Agonisti", "Saldo <aprile> & maggio",
+        "Bancomat", "115,00"}, {"Neri"}, 1},
+    {5, false, {"Patologie del cliente", "Lombalgia", "10/01/2024", "10/03/2024", "Evitare carichi assiali",
+        "Esercizi di mobilizzazione"}, {}, 1},
+    {6, false, {"Scheda del cliente", "Rossi Anna", "RSSNNA85M41G224X", "01/08/1985", "anna.rossi@example.it",
+        "Bianchi Luca", "Mensile", "30/09/2025", "31/01/2025", "30/06/2025",
+        "Preferisce l'allenamento <serale> & corsi di gruppo"}, {}, 1},
+    {7, false, {"Elenco clienti", "Clienti: 2", "Rossi Anna", "Neri Marco", "101", "Bianchi Luca", "<serale>"},
+        {"Verdi Carlo"}, 0},
+    {8, false, {"Elenco del personale", "Bianchi Luca", "Istruttore di sala", "BNCLCU80A01G224K", "333 1112223"}, {},
+        1},
     {9, false, {"Orario dei corsi", "Lunedì", "Spinning", "Martedì", "Pilates", "Bianchi"}, {}, 1},
-    {10,
-     false,
-     {"Elenco degli esercizi", "Panca piana", "Trazioni alla sbarra", "Presa prona"},
-     {},
-     1},
+    {10, false, {"Elenco degli esercizi", "Panca piana", "Trazioni alla sbarra", "Presa prona"}, {}, 1},
     {11, false, {"Tabella degli alimenti", "Mela", "Pasta di semola", "353", "79,10"}, {}, 1},
     {12, false, {"Patologie e trattamenti", "Lombalgia", "mobilizzazione"}, {}, 1},
-    {13,
-     false,
-     {"Pagamenti ricevuti", "Rossi Anna", "Neri Marco", "Totale generale", "265,00", "115,00",
-      "150,00", "Saldo <aprile> & maggio"},
-     {"Verdi"},
-     0},
-    {14,
-     false,
-     {"Scadenziario", "Affitto sala", "Beneficiario", "Immobiliare Euganea", "800,00", "28/11/2024",
-      "da pagare", "845,00"},
-     {},
-     1},
-    {15,
-     false,
-     {"Clienti per orario", "Pilates", "Martedì dalle 18.30 alle 19.30", "Rossi Anna", "Spinning",
-      "Neri Marco"},
-     {"Verdi"},
-     0},
-    {16,
-     false,
-     {"Informativa sul trattamento dei dati personali", "Palestra Olimpia S.S.D.",
-      "Dott.ssa Giulia Ferri", "La sottoscritta", "Rossi Anna", "RSSNNA85M41G224X",
-      "anna.rossi@example.it", "Garante"},
-     {},
-     0},
-    {17,
-     false,
-     {"Informativa sul trattamento dei dati personali del personale", "Bianchi Luca",
-      "Dott.ssa Giulia Ferri", "BNCLCU80A01G224K"},
-     {},
-     0},
+    {13, false, {"Pagamenti ricevuti", "Rossi Anna", "Neri Marco", "Totale generale", "265,00", "115,00", "150,00",
+        "Saldo <aprile> & maggio"}, {"Verdi"}, 0},
+    {14, false, {"Scadenziario", "Affitto sala", "Beneficiario", "Immobiliare Euganea", "800,00", "28/11/2024",
+        "da pagare", "845,00"}, {}, 1},
+    {15, false, {"Clienti per orario", "Pilates", "Martedì dalle 18.30 alle 19.30", "Rossi Anna", "Spinning",
+        "Neri Marco"}, {"Verdi"}, 0},
+    {16, false, {"Informativa sul trattamento dei dati personali", "Palestra Olimpia S.S.D.",
+        "Dott.ssa Giulia Ferri", "La sottoscritta", "Rossi Anna", "RSSNNA85M41G224X", "anna.rossi@example.it",
+        "Garante"}, {}, 0},
+    {17, false, {"Informativa sul trattamento dei dati personali del personale", "Bianchi Luca",
+        "Dott.ssa Giulia Ferri", "BNCLCU80A01G224K"}, {}, 0},
     // The count has no condition on cancelled clients: their payments count too.
-    {18,
-     false,
-     {"Conteggio clienti", "Totale clienti: 3", "Rossi Anna", "Neri Marco", "Verdi Carlo",
-      "15/01/2023", "15/04/2024"},
-     {},
-     1},
-    {19,
-     false,
-     {"Frequentatori occasionali", "Galli Sara", "Prova gratuita", "02/05/2024",
-      "Stagione 2024/2025"},
-     {},
-     1},
-    {20,
-     false,
-     {"Presenze", "Personal training", "Bianchi Luca", "Rossi Anna", "06/05/2024", "18:00", "19:30",
-      "1,50", "Valutazione iniziale"},
-     {},
-     1},
-    {21,
-     true,
-     {"Ricevuta di pagamento", "anno 2024", "Neri Paolo", "NREPLA78B10L736Y", "del minore",
-      "Neri Marco", "20/05/2012", "150,00", "i-quinquies"},
-     {"Rossi"},
-     1},
-    {22,
-     false,
-     {"Ricevuta di pagamento", "anno 2024", "Rossi Anna", "nata a Padova", "RSSNNA85M41G224X",
-      "90,00", "Saldo <aprile> & maggio", "timbro e firma"},
-     {"Iscrizione annuale"},
-     1},
-    {23,
-     false,
-     {"Rossi Anna", "Neri Marco", "chiusura estiva dal 12 al 18 agosto", "Via Dante 7",
-      "RSSNNA85M41G224X"},
-     {"Verdi", "altro banco"},
-     2},
+    {18, false, {"Conteggio clienti", "Totale clienti: 3", "Rossi Anna", "Neri Marco", "Verdi Carlo", "15/01/2023",
+        "15/04/2024"}, {}, 1},
+    {19, false, {"Frequentatori occasionali", "Galli Sara", "Prova gratuita", "02/05/2024", "Stagione 2024/2025"},
+        {}, 1},
+    {20, false, {"Presenze", "Personal training", "Bianchi Luca", "Rossi Anna", "06/05/2024", "18:00", "19:30",
+        "1,50", "Valutazione iniziale"}, {}, 1},
+    {21, true, {"Ricevuta di pagamento", "anno 2024", "Neri Paolo", "NREPLA78B10L736Y", "del minore", "Neri Marco",
+        "20/05/2012", "150,00", "i-quinquies"}, {"Rossi"}, 1},
+    {22, false, {"Ricevuta di pagamento", "anno 2024", "Rossi Anna", "nata a Padova", "RSSNNA85M41G224X", "90,00",
+        "Saldo <aprile> & maggio", "timbro e firma"}, {"Iscrizione annuale"}, 1},
+    {23, false, {"Rossi Anna", "Neri Marco", "chiusura estiva dal 12 al 18 agosto", "Via Dante 7",
+        "RSSNNA85M41G224X"}, {"Verdi", "altro banco"}, 2},
 };
 
 // Each report twice: its own layout, and its landscape layout (what the viewer opens when

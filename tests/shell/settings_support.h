@@ -1,8 +1,7 @@
 #pragma once
 
-#include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
-#include "support/tempdb.h"
+#include "support/datamodule.h"
 
 #include <QDesktopServices>
 #include <QList>
@@ -11,23 +10,6 @@
 #include <QVariant>
 
 namespace testing_support {
-
-// A fresh database and the data module open on it, as after the start-up.
-struct DataModule {
-    TempDatabase tdb;
-    Tform_DB dm;
-
-    DataModule() { open(); }
-    void open() {
-        dm.Connessione.open(tdb.path());
-        dm.riapriQuery();
-        dm.cmdFiltriClick();
-    }
-    // One value read straight from the file, through another connection; invalid for Null
-    // or no row.
-    QVariant stored(const QString& jetSql);
-    int count(const QString& jetSql);
-};
 
 // Receives what the windows hand to the desktop (folders, the logo for the image editor).
 class UrlSink : public QObject {

@@ -6,6 +6,7 @@
 #include "common/controls/dialogs.h"
 #include "db/error.h"
 #include "support/tempdb.h"
+#include "support/values.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,11 +26,7 @@ QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QVariant scalar(db::Connection& c, const QString& sql) {
-    db::RowStore rows;
-    c.load(sql, rows);
-    return rows.rowCount() ? rows.value(0, 0) : QVariant();
-}
+using testing_support::scalar;
 
 class Startup : public ::testing::Test {
 protected:

@@ -1,82 +1,12 @@
 #include "support/rawsqlite.h"
 
+#include "db/sqlite_util.h"
+
 #include <sqlite3.h>
 
 namespace testsupport {
 
 namespace {
-
-QString fold(const QString& s) {
-    const QString d = s.normalized(QString::NormalizationForm_D);
-    QString out;
-    out.reserve(d.size());
-    for (QChar c : d)
-        if (c.category() != QChar::Mark_NonSpacing)
-            out += c;
-    return out.toCaseFolded();
-}
-
-int italianCompare(void*, int n1, const void* p1, int n2, const void* p2) {
-    const QString a = fold(QString::fromUtf8(static_cast<const char*>(p1), n1));
-    const QString b = fold(QString::fromUtf8(static_cast<const char*>(p2), n2));
-    return a.compare(b);
-}
-
-// Jet's like: '*' and '%' any run, '?' and '_' one character; case and accents ignored.
-bool jetLike(const QString& pattern, const QString& text) {
-    int p = 0, t = 0, starP = -1, starT = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == u'*' || pattern[p] == u'%')) {
-            starP = p++;
-            starT = t;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == u'_' || pattern[p] == text[t])) {
-            ++p;
-            ++t;
-        } else if (starP >= 0) {
-            p = starP + 1;
-            t = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && (pattern[p] == u'*' || pattern[p] == u'%'))
-        ++p;
-    return p == pattern.size();
-}
-
-QString textOf(sqlite3_value* v) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
-                             sqlite3_value_bytes(v));
-}
-
-void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    // like(pattern, value): SQLite passes the pattern first.
-    sqlite3_result_int(ctx, jetLike(fold(textOf(argv[0])), fold(textOf(argv[1]))) ? 1 : 0);
-}
-
-void jetAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const int ta = sqlite3_value_type(argv[0]);
-    const int tb = sqlite3_value_type(argv[1]);
-    if (ta == SQLITE_NULL || tb == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const bool na = ta == SQLITE_INTEGER || ta == SQLITE_FLOAT;
-    const bool nb = tb == SQLITE_INTEGER || tb == SQLITE_FLOAT;
-    if (na && nb) {
-        if (ta == SQLITE_INTEGER && tb == SQLITE_INTEGER)
-            sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) + sqlite3_value_int64(argv[1]));
-        else
-            sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
-        return;
-    }
-    const QByteArray s = (textOf(argv[0]) + textOf(argv[1])).toUtf8();
-    sqlite3_result_text(ctx, s.constData(), int(s.size()), SQLITE_TRANSIENT);
-}
 
 QVariant valueOf(sqlite3_stmt* st, int i) {
     switch (sqlite3_column_type(st, i)) {
@@ -100,12 +30,7 @@ QVariant valueOf(sqlite3_stmt* st, int i) {
 RawSqlite::RawSqlite(const QString& path) {
     if (sqlite3_open(path.toUtf8().constData(), &m_db) != SQLITE_OK)
         throw Error("cannot open database");
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    sqlite3_create_collation(m_db, "ITALIAN", SQLITE_UTF8, nullptr, italianCompare);
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function(m_db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
-    sqlite3_create_function(m_db, "jet_add", 2, flags, nullptr, jetAdd, nullptr, nullptr);
+    db::registerFunctions(m_db);
 }
 
 RawSqlite::~RawSqlite() { sqlite3_close(m_db); }

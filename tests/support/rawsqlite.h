@@ -12,10 +12,11 @@ struct sqlite3;
 
 namespace testsupport {
 
-// A bare SQLite database for the translator's tests, independent of db::Connection: opened
-// with the sqlite3 C API (in memory unless a path is given), with what the translated SQL
-// relies on registered in a simple form: the collation ITALIAN (case- and accent-
-// insensitive), like() with Jet's wildcards, jet_add(); double-quoted string literals off.
+// The one place where tests reach the engine directly, for what db::Connection does not
+// show: the names SQLite gives result columns, declared types, indexes, storage classes.
+// Opened with the sqlite3 C API (in memory unless a path is given) and with the
+// connection's own collation and functions registered, so translated SQL runs as it does
+// in the programs.
 class RawSqlite : public db::sql::Catalog {
 public:
     struct Error : std::runtime_error {

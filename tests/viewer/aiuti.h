@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/values.h"
+
 // Helpers of the viewer's tests: record sets read from a real database, layouts from text,
 // files written into temporary folders, PDFs read back with pdftotext.
 
@@ -14,10 +16,6 @@
 #include <QString>
 #include <ostream>
 
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace aiuti {
 

@@ -1,0 +1,177 @@
+// The print catalogue's record sources and the data module's shared queries, taken from
+// the programs themselves: each translates and runs on the project's schema, the names the
+// translator reports are the names SQLite gives the result columns (also through the
+// viewer's and the export tool's wrappers and the filter window's queries), and the joins
+// return the rows Jet returns on a few sample rows.
+
+#include "app/printing/catalogo.h"
+#include "app/shell/form_db.h"
+#include "db/error.h"
+#include "db/sql/translator.h"
+#include "db/translator_fixture.h"
+#include "support/values.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::RawSqlite;
+
+namespace {
+
+class CatalogueSql : public ::testing::Test {
+protected:
+    void SetUp() override { translator_test::createSampleDatabase(db); }
+
+    static QString report(int n, bool noImmagine = false) {
+        return printing::queryReport(n, {QStringLiteral("1"), QStringLiteral("2024"), noImmagine, QStringLiteral("PC1")});
+    }
+    RawSqlite::Result q(const QString& jet) { return db.jetQuery(jet); }
+    static int col(const RawSqlite::Result& r, const QString& name) { return int(r.columns.indexOf(name)); }
+
+    // Translates and runs; the names reported are SQLite's. Returns the translation.
+    db::sql::Translation run(const QString& jet) {
+        db::sql::Translation t;
+        try {
+            t = db::sql::translate(jet, &db);
+            const QStringList engineNames = db.queryEngine(t.sql).columns;
+            QStringList names;
+            for (const auto& c : t.columns) names << c.name;
+            EXPECT_EQ(names, engineNames) << jet.toStdString();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what() << "\n  in: " << jet.toStdString();
+        }
+        return t;
+    }
+    RawSqlite db;
+};
+
+} // namespace
+
+TEST_F(CatalogueSql, EveryReportRunsPlainWrappedAndFilteredWithSqlitesNames) {
+    for (int n = 1; n <= 23; ++n)
+        for (const bool noImmagine : {false, true}) {
+            SCOPED_TRACE(n);
+            const QString q = report(n, noImmagine);
+            ASSERT_FALSE(q.isEmpty());
+            const auto t = run(q);
+            ASSERT_FALSE(t.columns.isEmpty());
+            const QStringList wrappers{QStringLiteral("Select * from (") + q + u')', QStringLiteral("SELECT TOP 1 * FROM (") + q + u')'};
+            for (const QString& wrapped : wrappers) {
+                const auto w = run(wrapped);
+                ASSERT_EQ(w.columns.size(), t.columns.size());
+                for (qsizetype i = 0; i < t.columns.size(); ++i)
+                    EXPECT_EQ(QStringList({w.columns[i].name, w.columns[i].table, w.columns[i].column}),
+                              QStringList({t.columns[i].name, t.columns[i].table, t.columns[i].column}));
+            }
+            // The filter window: each column's distinct values, then a range on the first.
+            for (const auto& c : t.columns)
+                run(QStringLiteral("select distinct [%1] from (%2) ORDER BY [%1]").arg(c.name, q));
+            run(QStringLiteral("Select * from (%2) Where [%1] >= 'A' AND [%1] <= 'Z'").arg(t.columns.first().name, q));
+        }
+    EXPECT_TRUE(report(24).isEmpty());
+}
+
+TEST_F(CatalogueSql, EverySharedQueryRunsWithSqlitesNames) {
+    Tform_DB dm;
+    ASSERT_EQ(dm.sharedQueries().size(), 33u);
+    for (const auto& shared : dm.sharedQueries()) {
+        SCOPED_TRACE(shared.name);
+        run(shared.query->sql());
+    }
+}
+
+TEST_F(CatalogueSql, ReportNamesAndOriginsOfPaymentsAndClients) {
+    auto describe = [this](int n, int i) -> QString {
+        const auto c = db::sql::translate(report(n), &db).columns.value(i);
+        return c.name + u'=' + c.table + u'.' + c.column;
+    };
+    EXPECT_EQ(describe(4, 0), "Operazione=Pagamenti.Operazione");
+    EXPECT_EQ(describe(4, 4), "Cliente=anagraficaclienti.NominativoDocumenti");
+    EXPECT_EQ(describe(4, 14), "ModalitaPagamento=ModPagamento.Descrizione");
+    EXPECT_EQ(describe(4, 15), "Stagione=Stagione.Descrizione");
+    EXPECT_EQ(describe(7, 10), "ScadenzaIscrizione=anagraficaclienti.DataScadenzaAbbonamento");
+    const auto istruttore = db::sql::translate(report(7), &db).columns.value(7);
+    EXPECT_EQ(istruttore.name, "Istruttore");
+    EXPECT_TRUE(istruttore.computed()); // Cognome & ' ' & Nome
+}
+
+TEST_F(CatalogueSql, BracketedPercentColumn) {
+    auto r = q("SELECT Alimenti.Descrizione, Alimenti.[E%] FROM Alimenti where [E%] > 95");
+    ASSERT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.columns, (QStringList{"Descrizione", "E%"}));
+    EXPECT_EQ(r.rows[0][0].toString(), "Pane");
+    r = q(report(11)); // report 11 (index: 10 has two variants)
+    EXPECT_EQ(r.columns.value(1), "PercentualeEdibile");
+    EXPECT_EQ(r.rows.value(0).value(1).toInt(), 90);
+}
+
+TEST_F(CatalogueSql, RightJoinKeepsTheClientWithoutRows) {
+    QString report1 = report(1);
+    report1.replace(" WHERE anagraficaclienti.ID =1", " WHERE anagraficaclienti.ID =2");
+    auto r = q(report1);
+    ASSERT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.rows[0][col(r, "NominativoDocumenti")].toString(), "Bianchi Anna");
+    EXPECT_TRUE(r.rows[0][col(r, "EsercizioDescrizione")].isNull());
+    EXPECT_TRUE(r.rows[0][col(r, "Descrizione")].isNull());
+
+    r = q(report(1));
+    ASSERT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.rows[0][col(r, "Descrizione")].toString(), "Gambe");
+}
+
+TEST_F(CatalogueSql, NestedJoinsReturnNullExtendedRows) {
+    // Report 3: diet of client 1, one food with a meal that does not exist.
+    auto r = q(report(3));
+    ASSERT_EQ(r.rows.size(), 2);
+    const int pasto = col(r, "Pasti.Descrizione");
+    const int alimento = col(r, "Alimenti.Descrizione");
+    ASSERT_GE(pasto, 0);
+    ASSERT_GE(alimento, 0);
+    EXPECT_TRUE(r.rows[0][pasto].isNull()); // ordered by Pasti.Ora: Null first
+    EXPECT_EQ(r.rows[0][alimento].toString(), "Pane");
+    EXPECT_EQ(r.rows[1][pasto].toString(), "Colazione");
+
+    // Client timetable: the slot without instructor is kept by the LEFT JOIN.
+    r = q("SELECT orari.Specialita, orari.Giorno,orari.corso, anagraficapersonale.Cognome AS "
+          "Istruttore, ClienteOrari.ID, ClienteOrari.Cliente_ID, ClienteOrari.Orario_ID, "
+          "ClienteOrari.OrarioInizio, ClienteOrari.OrarioFine FROM (ClienteOrari INNER JOIN orari "
+          "ON ClienteOrari.Orario_ID = orari.Id) LEFT JOIN anagraficapersonale ON "
+          "orari.Istruttore_ID = anagraficapersonale.ID where ClienteOrari.Cliente_ID = 1 Order "
+          "by orari.Giorno, ClienteOrari.OrarioInizio ");
+    ASSERT_EQ(r.rows.size(), 2);
+    EXPECT_EQ(r.columns.mid(0, 4), (QStringList{"Specialita", "Giorno", "Corso", "Istruttore"}));
+    EXPECT_EQ(r.rows[0][3].toString(), "Neri");
+    EXPECT_TRUE(r.rows[1][3].isNull());
+
+    // Report 15: RIGHT JOIN onto a parenthesised pair of LEFT JOINs.
+    r = q(report(15));
+    ASSERT_EQ(r.rows.size(), 3); // Rossi twice, Bianchi once with no slot; Verdi cancelled
+    int bianchi = 0;
+    for (const auto& row : r.rows)
+        if (row[col(r, "Cliente")].toString() == "Bianchi Anna") {
+            ++bianchi;
+            EXPECT_TRUE(row[col(r, "Specialita")].isNull());
+        }
+    EXPECT_EQ(bianchi, 1);
+    EXPECT_TRUE(r.rows[0][col(r, "Stagione")].isNull()); // ordered by Cognome: Bianchi first
+    EXPECT_EQ(r.rows[1][col(r, "Stagione")].toString(), "2024/25");
+    EXPECT_EQ(r.rows[1][col(r, "TipoAbbonamento")].toString(), "Mensile");
+}
+
+TEST_F(CatalogueSql, WrappedQueryWithFilter) {
+    const QString clients = report(7);
+    auto r = q("Select * from (" + clients + ") Where [Cliente] >= 'R' AND [Cliente] <= 'Rz'");
+    ASSERT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.rows[0][col(r, "Istruttore")].toString(), "Neri Luca");
+    r = q("Select * from (" + clients + ") Where [Omaggi] = False");
+    EXPECT_EQ(r.rows.size(), 2); // the cancelled client is left out by the inner query
+    r = q("SELECT TOP 1 * FROM (" + clients + ")");
+    EXPECT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.rows[0][0].toString(), "Bianchi Anna"); // the inner order holds
+    r = q("select distinct [ModalitaPagamento] from (" + clients + ") ORDER BY [ModalitaPagamento]");
+    ASSERT_EQ(r.rows.size(), 2);
+    EXPECT_TRUE(r.rows[0][0].isNull());
+    // Receipts of one year (report 21's tail).
+    r = q(report(22));
+    ASSERT_EQ(r.rows.size(), 1);
+    EXPECT_EQ(r.rows[0][col(r, "Operazione")].toString(), "Quota");
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+// Small readers shared by every suite: rows and single values through a real connection,
+// and texts printed as texts in failure messages.
+
+#include "db/connection.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace testing_support {
+
+// Every row of a Jet-dialect select, as the program's connection reads it; the column names
+// go to `columns` when given.
+QList<QVariantList> rows(db::Connection& connection, const QString& jetSql, QStringList* columns = nullptr);
+// The first column of the first row; invalid when there is no row.
+QVariant scalar(db::Connection& connection, const QString& jetSql);
+// Number of rows a select returns.
+int count(db::Connection& connection, const QString& jetSql);
+
+} // namespace testing_support
