@@ -20,33 +20,37 @@ namespace {
 const QString kVcf = QStringLiteral("Vcard (*.vcf)");
 const QString kPrefisso = QStringLiteral("Vastrel");
 
-QString testo(const db::RowStore& row, const char* field) {
-    const int c = row.findColumn(QString::fromLatin1(field));
-    return c < 0 || row.isNull(0, c) ? QString() : row.value(0, c).toString();
-}
+// One row of the clients read for the export.
+struct Riga {
+    const db::RowStore& rows;
+    int r;
+    QString testo(const char* field) const {
+        const int c = rows.findColumn(QString::fromLatin1(field));
+        return c < 0 || rows.isNull(r, c) ? QString() : rows.value(r, c).toString();
+    }
+    QString data(const char* field) const {
+        const int c = rows.findColumn(QString::fromLatin1(field));
+        return c < 0 || rows.isNull(r, c) ? QString() : common::DataIso(rows.value(r, c).toDateTime());
+    }
+};
 
-QString data(const db::RowStore& row, const char* field) {
-    const int c = row.findColumn(QString::fromLatin1(field));
-    return c < 0 || row.isNull(0, c) ? QString() : common::DataIso(row.value(0, c).toDateTime());
-}
-
-common::ContattoVCard contattoDi(const db::RowStore& r) {
+common::ContattoVCard contattoDi(const Riga& r) {
     common::ContattoVCard v;
-    v.cognome = testo(r, "Cognome");
-    v.nome = testo(r, "Nome");
-    v.telCasa[0] = testo(r, "Tel");
-    v.cellCasa[0] = testo(r, "Cell");
-    v.faxCasa = testo(r, "Fax");
-    v.emailCasa[0] = testo(r, "e_mail");
-    v.viaCasa = testo(r, "Via");
-    v.civicoCasa = testo(r, "Numero_civico");
-    v.localitaCasa = testo(r, "Citta");
-    v.regioneCasa = testo(r, "Cap");
-    v.nota = testo(r, "Note");
-    const long long id = r.findColumn(QStringLiteral("ID")) < 0 ? 0 : r.value(0, r.findColumn(QStringLiteral("ID"))).toLongLong();
+    v.cognome = r.testo("Cognome");
+    v.nome = r.testo("Nome");
+    v.telCasa[0] = r.testo("Tel");
+    v.cellCasa[0] = r.testo("Cell");
+    v.faxCasa = r.testo("Fax");
+    v.emailCasa[0] = r.testo("e_mail");
+    v.viaCasa = r.testo("Via");
+    v.civicoCasa = r.testo("Numero_civico");
+    v.localitaCasa = r.testo("Citta");
+    v.regioneCasa = r.testo("Cap");
+    v.nota = r.testo("Note");
+    const long long id = r.testo("ID").toLongLong();
     if (id > 0) v.identificativo = kPrefisso + QString::number(id);
-    v.compleanno = data(r, "DataNascita");
-    v.revisione = data(r, "DataInserimento");
+    v.compleanno = r.data("DataNascita");
+    v.revisione = r.data("DataInserimento");
     return v;
 }
 
@@ -109,11 +113,16 @@ void ClientiPanel::btEsportaVCardClick() {
                               QStringLiteral("Messaggio di errore"), ui::MessageIcon::Error);
         return;
     }
+    // The clients as the database holds them now, read in one pass, taken in the list's order.
+    db::RowStore rows;
+    m_dm.Connessione.load(QStringLiteral("SELECT * from anagraficaclienti"), rows);
+    const int idColumn = rows.findColumn(QStringLiteral("ID"));
+    QHash<long long, int> byKey;
+    for (int r = 0; r < rows.rowCount(); ++r) byKey.insert(rows.integer(r, idColumn), r);
     QString text;
     for (const QVariant& key : keys) {
-        db::RowStore row;
-        m_dm.Connessione.load(QStringLiteral("SELECT * from anagraficaclienti where Id = ?"), {key}, row);
-        if (row.rowCount() == 1) text += common::ScriviVCard(contattoDi(row));
+        const auto it = byKey.constFind(key.toLongLong());
+        if (it != byKey.constEnd()) text += common::ScriviVCard(contattoDi(Riga{rows, *it}));
     }
     QString file = ui::dialogs().saveFile(this, QStringLiteral("Esporta Vcard"), QString(), kVcf);
     if (file.isEmpty()) return;
