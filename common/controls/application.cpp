@@ -19,8 +19,6 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool loadQtTranslations() {
-    static bool loaded = false;
-    if (loaded) return true;
     // "qt_it" gathers the translations of every Qt module the programs use.
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qt"),
@@ -30,7 +28,6 @@ bool loadQtTranslations() {
         return false;
     }
     QCoreApplication::installTranslator(translator);
-    loaded = true;
     return true;
 }
 

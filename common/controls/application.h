@@ -41,9 +41,9 @@ bool runGuarded(Action&& action) {
 }
 
 // Loads Qt's own Italian translations (standard buttons, file dialogs, context menus) into
-// the running application; every program calls it right after creating its application
-// object. False when the translation files are not installed: the program goes on in
-// English rather than not starting.
+// the running application; every program calls it once, right after creating its
+// application object. False when the translation files are not installed: the program goes
+// on in English rather than not starting.
 bool loadQtTranslations();
 
 } // namespace ui
