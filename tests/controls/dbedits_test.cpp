@@ -6,8 +6,6 @@
 #include "controls_support.h"
 #include "db/error.h"
 
-#include <QBuffer>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>

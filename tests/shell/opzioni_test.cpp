@@ -256,10 +256,8 @@ TEST_F(Options, AcquiredLogoComesFromTheScanner) {
 
 TEST_F(Options, AMissingOptionsRowIsCreatedAndSaid) {
     window.hide();
-    data.tdb.connection().execute("delete * from opzioni");
-    data.tdb.connection().execute("delete * from Ditta");
-    dm.TableOpzioni.requery();
-    dm.TableDitta.requery();
+    for (const char* table : {"opzioni", "Ditta"}) data.tdb.connection().execute(QStringLiteral("delete * from ") + table);
+    for (db::Dataset* q : {&dm.TableOpzioni, &dm.TableDitta}) q->requery();
     window.show();
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Le opzioni del programma non erano presenti"));
