@@ -69,11 +69,6 @@ inline void type(QWidget* w, const char* name, const QString& text, bool clearFi
     if (!text.isEmpty()) QTest::keyClicks(edit, text);
 }
 
-inline QStringList column(db::Dataset& q, const QString& field) {
-    QStringList out;
-    const int c = q.fieldIndex(field);
-    for (int r = 0; r < q.recordCount(); ++r) out << q.displayTextAt(r, c);
-    return out;
-}
+using testing_support::displayed;
 
 } // namespace archives_test

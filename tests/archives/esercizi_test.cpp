@@ -1,22 +1,17 @@
-// Exercises: pictures fitted to the picture box (load, acquire, save, clear, resize all),
-// unreadable or huge files, and the muscle group.
+// Exercises: pictures fitted to the picture box, and the muscle group.
 
 #include "archives_support.h"
 
 #include "app/archives/immagini.h"
 #include "common/controls/dbedits.h"
+#include "common/scanner/acquire.h"
+#include "support/files.h"
+#include "support/saneconfig.h"
 
-#include <QBuffer>
-#include <QComboBox>
-#include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
-
-#ifdef VASTREL_HAS_SCANNER
-#include "common/scanner/acquire.h"
-#endif
 
 using namespace archives_test;
 
@@ -30,15 +25,6 @@ QImage pattern(int w, int h) {
     return img;
 }
 
-quint32 crc32(const QByteArray& data) {
-    quint32 crc = 0xffffffffu;
-    for (char ch : data) {
-        crc ^= quint8(ch);
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 QSize storedSize(const QVariant& bytes) { return QImage::fromData(bytes.toByteArray()).size(); }
 
 class Exercises : public Archives {
@@ -50,11 +36,10 @@ protected:
         Archives::SetUp();
         other("delete * from Esercizi");
         other("delete * from GruppiMuscolari");
-        other("insert into GruppiMuscolari (Descrizione) values ('Dorsali')");
-        other("insert into GruppiMuscolari (Descrizione) values ('Pettorali')");
-        other("insert into Esercizi (Descrizione, GruppoMuscolare_ID) values ('Panca piana', 2)");
-        other("insert into Esercizi (Descrizione, GruppoMuscolare_ID) values ('Trazioni', 1)");
-        other("insert into Esercizi (Descrizione) values ('Plank')");
+        other("insert into GruppiMuscolari (ID, Descrizione) values (1, 'Dorsali')");
+        other("insert into GruppiMuscolari (ID, Descrizione) values (2, 'Pettorali')");
+        for (const char* e : {"'Panca piana', 2", "'Trazioni', 1", "'Plank', Null"})
+            other(QStringLiteral("insert into Esercizi (Descrizione, GruppoMuscolare_ID) values (%1)").arg(e));
         dm.TableGruppiMuscolari.requery();
         dm.TableEsercizi.requery();
     }
@@ -85,66 +70,51 @@ TEST(PictureBox, ProportionsRule) {
         {{1000, 751}, {320, 240}, {319, 240}}, // integer part, not rounding
         {{12000, 9000}, {320, 240}, {320, 240}},
         {{100000, 1}, {320, 240}, {320, 1}},   // never a picture without height
-        {{1, 100000}, {320, 240}, {1, 240}},
-        {{0, 10}, {320, 240}, {}},
+        {{1, 100000}, {320, 240}, {1, 240}}, {{0, 10}, {320, 240}, {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(immagini::misuraInScatola(c.picture, c.box), c.expected)
             << c.picture.width() << "x" << c.picture.height();
 }
 
-TEST_F(Exercises, LoadedPictureFillsTheBoxKeepingItsProportions) {
+TEST_F(Exercises, LoadedPictureFillsTheBoxKeepingItsProportionsAndIsStoredAsPng) {
     ASSERT_TRUE(pattern(800, 200).save(file("largo.png")));
-    ASSERT_TRUE(pattern(300, 600).save(file("ALTO.JPG"), "JPEG"));
+    ASSERT_TRUE(pattern(300, 600).save(file("ALTO.JPG"), "JPEG")); // upper case still JPEG
+    {
+        // Read scaled, never decoded whole.
+        QImage huge(12000, 9000, QImage::Format_Grayscale8);
+        huge.fill(90);
+        QImageWriter w(file("enorme.jpg"), "jpeg");
+        w.setQuality(20);
+        ASSERT_TRUE(w.write(huge));
+    }
     const QSize box = d().DBImage1->targetSize();
-    open("Panca piana", [&] {
-        dialogs.files = {file("largo.png")};
-        d().Modificato = false;
-        click(&d(), "Button6");
-        EXPECT_TRUE(d().Modificato);
-        EXPECT_EQ(dm.TableEsercizi.state(), db::Dataset::State::Edit);
-    });
-    const QSize wide = storedSize(picture("Panca piana"));
-    EXPECT_EQ(wide, QSize(box.width(), box.width() * 200 / 800));
-    EXPECT_LE(wide.height(), box.height() / 2);
-    // Stored as PNG.
-    EXPECT_TRUE(picture("Panca piana").toByteArray().startsWith("\x89PNG"));
-
-    // An upper-case JPG is read as JPEG.
-    open("Trazioni", [&] {
-        dialogs.files = {file("ALTO.JPG")};
-        click(&d(), "Button6");
-    });
-    EXPECT_EQ(storedSize(picture("Trazioni")), QSize(box.height() * 300 / 600, box.height()));
+    const std::tuple<const char*, const char*, QSize> loads[] = {
+        {"Panca piana", "largo.png", {box.width(), box.width() * 200 / 800}},
+        {"Trazioni", "ALTO.JPG", {box.height() * 300 / 600, box.height()}},
+        {"Plank", "enorme.jpg", immagini::misuraInScatola({12000, 9000}, box)},
+    };
+    for (const auto& [exercise, name, size] : loads) {
+        SCOPED_TRACE(name);
+        open(exercise, [&] {
+            dialogs.files = {file(name)};
+            d().Modificato = false;
+            click(&d(), "Button6");
+            EXPECT_TRUE(d().Modificato);
+            EXPECT_EQ(dm.TableEsercizi.state(), db::Dataset::State::Edit);
+        });
+        EXPECT_EQ(storedSize(picture(exercise)), size);
+        EXPECT_TRUE(picture(exercise).toByteArray().startsWith("\x89PNG"));
+    }
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(Exercises, UnreadableFilesChangeNothingAndSaySo) {
     ASSERT_TRUE(pattern(100, 100).save(file("buona.png")));
-    QFile text(file("testo.jpg"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("questo non è un'immagine\n");
-    text.close();
-    QFile(file("vuoto.png")).open(QIODevice::WriteOnly);
-    // A PNG announcing 30000 x 30000 pixels, with no pixels after the header.
-    auto chunk = [](const QByteArray& type, const QByteArray& data) {
-        QByteArray out;
-        for (int i = 3; i >= 0; --i) out.append(char((quint32(data.size()) >> (8 * i)) & 0xff));
-        const quint32 crc = crc32(type + data);
-        out += type + data;
-        for (int i = 3; i >= 0; --i) out.append(char((crc >> (8 * i)) & 0xff));
-        return out;
-    };
-    QByteArray header;
-    for (quint32 v : {30000u, 30000u}) for (int i = 3; i >= 0; --i) header.append(char((v >> (8 * i)) & 0xff));
-    header.append("\x08\x02\x00\x00\x00", 5);
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", {}) +
-                           chunk("IEND", {});
-    QFile big(file("enorme.png"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    big.write(png);
-    big.close();
-
+    testing_support::writeFile(file("testo.jpg"), "questo non è un'immagine\n");
+    testing_support::writeFile(file("vuoto.png"), {});
+    // A picture announcing 30000 x 30000 pixels, with no pixels after the header.
+    testing_support::writeFile(file("enorme.ppm"), "P6\n30000 30000\n255\n");
     open("Panca piana", [&] {
         dialogs.files = {file("buona.png")};
         click(&d(), "Button6");
@@ -152,9 +122,7 @@ TEST_F(Exercises, UnreadableFilesChangeNothingAndSaySo) {
     const QByteArray before = picture("Panca piana").toByteArray();
     ASSERT_FALSE(before.isEmpty());
     const std::pair<const char*, const char*> bad[] = {
-        {"testo.jpg", "non contiene un'immagine"},
-        {"vuoto.png", "vuoto"},
-        {"enorme.png", "troppo grande"},
+        {"testo.jpg", "non contiene un'immagine"}, {"vuoto.png", "vuoto"}, {"enorme.ppm", "troppo grande"},
         {"manca.png", "non esiste"},
     };
     for (const auto& [name, why] : bad) {
@@ -173,45 +141,7 @@ TEST_F(Exercises, UnreadableFilesChangeNothingAndSaySo) {
     }
 }
 
-TEST_F(Exercises, HugeJpegIsReadScaledWithoutDecodingItWhole) {
-    {
-        QImage huge(12000, 9000, QImage::Format_Grayscale8);
-        huge.fill(90);
-        QImageWriter w(file("enorme.jpg"), "jpeg");
-        w.setQuality(20);
-        ASSERT_TRUE(w.write(huge));
-    }
-    const QSize box = d().DBImage1->targetSize();
-    open("Plank", [&] {
-        dialogs.files = {file("enorme.jpg")};
-        click(&d(), "Button6");
-    });
-    EXPECT_TRUE(dialogs.messages().isEmpty());
-    EXPECT_EQ(storedSize(picture("Plank")), immagini::misuraInScatola({12000, 9000}, box));
-}
-
-TEST_F(Exercises, SaveWritesJpegOrBitmapAndDoesNothingWithoutAPicture) {
-    open("Plank", [&] { click(&d(), "Button8"); });
-    for (const auto& s : dialogs.shown) EXPECT_NE(s.kind, "save"); // no dialog at all
-
-    ASSERT_TRUE(pattern(200, 100).save(file("p.png")));
-    open("Plank", [&] {
-        dialogs.files = {file("p.png"), file("uscita.JPG"), file("uscita.bmp"), "/nessuna/cartella/x.jpg"};
-        click(&d(), "Button6");
-        click(&d(), "Button8");
-        click(&d(), "Button8");
-        click(&d(), "Button8");
-    });
-    QFile jpg(file("uscita.JPG")), bmp(file("uscita.bmp"));
-    ASSERT_TRUE(jpg.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(jpg.read(3) == QByteArray("\xff\xd8\xff"));
-    EXPECT_TRUE(bmp.read(2) == QByteArray("BM"));
-    EXPECT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().value(0).startsWith("Impossibile salvare l'immagine"));
-}
-
-TEST_F(Exercises, ClearRemovesThePictureAndResizeAllStretchesEveryPicture) {
+TEST_F(Exercises, ClearRemovesThePictureResizeAllStretchesEveryPictureAndSaveWritesItsFormat) {
     ASSERT_TRUE(pattern(400, 100).save(file("p.png")));
     for (const char* name : {"Panca piana", "Trazioni"})
         open(name, [&] {
@@ -234,9 +164,25 @@ TEST_F(Exercises, ClearRemovesThePictureAndResizeAllStretchesEveryPicture) {
     EXPECT_EQ(storedSize(picture("Panca piana")), box);
     EXPECT_TRUE(picture("Trazioni").isNull()); // no blank picture for an exercise without one
     EXPECT_TRUE(picture("Plank").isNull());
+
+    // Saving writes JPEG or bitmap by the name, and without a picture asks nothing.
+    open("Plank", [&] { click(&d(), "Button8"); });
+    for (const auto& s : dialogs.shown) EXPECT_NE(s.kind, "save");
+    open("Plank", [&] {
+        dialogs.files = {file("p.png"), file("uscita.JPG"), file("uscita.bmp"), "/nessuna/cartella/x.jpg"};
+        click(&d(), "Button6");
+        for (int i = 0; i < 3; ++i) click(&d(), "Button8");
+    });
+    EXPECT_TRUE(testing_support::fileBytes(file("uscita.JPG")).startsWith("\xff\xd8\xff"));
+    EXPECT_TRUE(testing_support::fileBytes(file("uscita.bmp")).startsWith("BM"));
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().value(0).startsWith("Impossibile salvare l'immagine"));
 }
 
-TEST_F(Exercises, MuscleGroupChosenClearedAndEdited) {
+TEST_F(Exercises, MuscleGroupChosenAndEdited) {
+    // Without a group there is nothing to edit.
+    open("Plank", [&] { click(&d(), "Button4"); });
+    EXPECT_EQ(dialogs.messages(), QStringList{"L'esercizio non ha un gruppo muscolare da modificare"});
     open("Plank", [&] {
         d().Modificato = false;
         auto* combo = d().DBLookupComboBox1;
@@ -245,13 +191,6 @@ TEST_F(Exercises, MuscleGroupChosenClearedAndEdited) {
         EXPECT_TRUE(d().Modificato);
     });
     EXPECT_EQ(scalar("select GruppoMuscolare_ID from Esercizi where Descrizione = 'Plank'").toInt(), 1);
-
-    open("Panca piana", [&] {
-        d().Modificato = false;
-        QTest::keyClick(d().DBLookupComboBox1, Qt::Key_Backspace);
-        EXPECT_TRUE(d().Modificato);
-    });
-    EXPECT_TRUE(scalar("select GruppoMuscolare_ID from Esercizi where Descrizione = 'Panca piana'").isNull());
 
     // "....." edits the exercise's own group; the list of groups is read again after.
     when("frmGruppiMuscolariDett", [&](QDialog* g) {
@@ -264,47 +203,24 @@ TEST_F(Exercises, MuscleGroupChosenClearedAndEdited) {
         EXPECT_EQ(d().DBLookupComboBox1->currentText(), "Dorsali e trapezio");
     });
     EXPECT_EQ(execs("frmGruppiMuscolariDett"), 1);
-    // Without a group there is nothing to edit.
-    open("Panca piana", [&] { click(&d(), "Button4"); });
-    EXPECT_EQ(execs("frmGruppiMuscolariDett"), 1);
-    EXPECT_EQ(dialogs.messages(), QStringList{"L'esercizio non ha un gruppo muscolare da modificare"});
 }
 
-#ifdef VASTREL_HAS_SCANNER
 TEST_F(Exercises, AcquiredPictureFromTheScannerIsFittedToTheBox) {
-    // SANE's own test backend, one device (no choice to make).
-    QTemporaryDir sane;
-    auto write = [&](const char* name, const char* text) {
-        QFile f(sane.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    };
-    write("test.conf", "number_of_devices 1\n");
-    const QByteArray previous = qgetenv("SANE_CONFIG_DIR");
-    qputenv("SANE_CONFIG_DIR", sane.path().toLocal8Bit());
     // No device at all: nothing changes, nothing is said.
-    write("dll.conf", "");
-    resetAcquisition();
+    ASSERT_TRUE(testing_support::configureSaneTest(0));
     open("Plank", [&] {
         d().Modificato = false;
         click(&d(), "Button7");
         EXPECT_FALSE(d().Modificato);
     });
     EXPECT_TRUE(picture("Plank").isNull());
-
-    write("dll.conf", "test\n");
-    resetAcquisition();
+    // One device (no choice to make): 157 x 196 pixels, taller than the box.
+    ASSERT_TRUE(testing_support::configureSaneTest(1, {"mode Color", "depth 8"}));
     const QSize box = d().DBImage1->targetSize();
     open("Plank", [&] { click(&d(), "Button7"); });
     resetAcquisition();
-    qputenv("SANE_CONFIG_DIR", previous);
-    const QSize stored = storedSize(picture("Plank"));
-    ASSERT_TRUE(stored.isValid());
-    EXPECT_TRUE(stored.width() == box.width() || stored.height() == box.height());
-    EXPECT_LE(stored.width(), box.width());
-    EXPECT_LE(stored.height(), box.height());
+    EXPECT_EQ(storedSize(picture("Plank")), immagini::misuraInScatola({157, 196}, box));
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
-#endif
 
 } // namespace

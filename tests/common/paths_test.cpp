@@ -1,5 +1,7 @@
 #include "common/paths.h"
 #include "db/error.h"
+#include "support/env.h"
+#include "support/files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,27 +15,7 @@ using namespace common;
 
 namespace {
 
-// Sets or removes an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<QByteArray> value) : m_name(name) {
-        if (qEnvironmentVariableIsSet(name)) m_old = qgetenv(name);
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            qputenv(m_name, *m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<QByteArray> m_old;
-};
+using testing_support::ScopedEnv;
 
 class PercorsoTxt : public ::testing::Test {
 protected:
@@ -41,32 +23,13 @@ protected:
     QString home() const { return m_dir.path(); }
     QString percorso() const { return m_dir.filePath(QStringLiteral("percorso.txt")); }
     QString defaultDatabase() const { return m_dir.filePath(QStringLiteral("archivio.db")); }
-    void writePercorso(const QByteArray& bytes) {
-        QFile f(percorso());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray readPercorso() const {
-        QFile f(percorso());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void writePercorso(const QByteArray& bytes) { ASSERT_TRUE(testing_support::writeFile(percorso(), bytes)); }
+    QByteArray readPercorso() const { return testing_support::fileBytes(percorso()); }
 
     QTemporaryDir m_dir;
 };
 
 } // namespace
-
-TEST_F(PercorsoTxt, MissingFileIsWrittenWithTheDefaultPathOnOneLine) {
-    const DatabaseLocation loc = locateDatabase(home());
-    EXPECT_EQ(loc.path, defaultDatabase());
-    EXPECT_EQ(loc.percorsoFile, percorso());
-    EXPECT_TRUE(loc.rewritten);
-    EXPECT_EQ(readPercorso(), (defaultDatabase() + u'\n').toUtf8());
-    // The written file reads back as the same database, unchanged.
-    const DatabaseLocation again = locateDatabase(home());
-    EXPECT_EQ(again.path, defaultDatabase());
-    EXPECT_FALSE(again.rewritten);
-}
 
 TEST_F(PercorsoTxt, MissingFileIsLeftMissingWhenWritingIsNotWanted) {
     const DatabaseLocation loc = locateDatabase(home(), false);
@@ -76,14 +39,21 @@ TEST_F(PercorsoTxt, MissingFileIsLeftMissingWhenWritingIsNotWanted) {
     EXPECT_FALSE(QFile::exists(defaultDatabase()));
 }
 
-TEST_F(PercorsoTxt, EmptyOrBlankFileIsRewritten) {
-    for (const QByteArray& content : {QByteArray(), QByteArray("  \r\n\t\n")}) {
-        SCOPED_TRACE(content.toStdString());
-        writePercorso(content);
+// A missing, empty or blank file is written with the default path on one line; the written
+// file then reads back as the same database, unchanged.
+TEST_F(PercorsoTxt, MissingEmptyOrBlankFileIsWrittenWithTheDefaultPathOnOneLine) {
+    for (const std::optional<QByteArray>& content : {std::optional<QByteArray>(), std::optional(QByteArray()),
+                                                     std::optional(QByteArray("  \r\n\t\n"))}) {
+        SCOPED_TRACE(content ? content->toStdString() : "missing");
+        if (content) writePercorso(*content);
         const DatabaseLocation loc = locateDatabase(home());
         EXPECT_EQ(loc.path, defaultDatabase());
+        EXPECT_EQ(loc.percorsoFile, percorso());
         EXPECT_TRUE(loc.rewritten);
         EXPECT_EQ(readPercorso(), (defaultDatabase() + u'\n').toUtf8());
+        const DatabaseLocation again = locateDatabase(home());
+        EXPECT_EQ(again.path, defaultDatabase());
+        EXPECT_FALSE(again.rewritten);
     }
 }
 
@@ -138,15 +108,10 @@ TEST(HomeFolder, ProgramsFolderWhenWritableAndNoVariable) {
 }
 
 TEST(ComputerName, OverrideIsUsedCutToFifteenCharacters) {
-    ScopedEnv env("VASTREL_COMPUTERNAME", QByteArray("Reception-Palestra-2"));
-    EXPECT_EQ(computerName(), QStringLiteral("Reception-Pales"));
-    ScopedEnv shortName("VASTREL_COMPUTERNAME", QByteArray("Cassa2"));
-    EXPECT_EQ(computerName(), QStringLiteral("Cassa2"));
-}
-
-TEST(ComputerName, EmptyNameIsSenzaNome) {
-    ScopedEnv env("VASTREL_COMPUTERNAME", QByteArray(""));
-    EXPECT_EQ(computerName(), QStringLiteral("SenzaNome"));
-    ScopedEnv blank("VASTREL_COMPUTERNAME", QByteArray("   "));
-    EXPECT_EQ(computerName(), QStringLiteral("SenzaNome"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"Reception-Palestra-2", "Reception-Pales"}, {"Cassa2", "Cassa2"}, {"", "SenzaNome"}, {"   ", "SenzaNome"}};
+    for (const auto& [name, expected] : cases) {
+        ScopedEnv env("VASTREL_COMPUTERNAME", QByteArray(name));
+        EXPECT_EQ(computerName(), QString::fromUtf8(expected)) << name;
+    }
 }

@@ -64,10 +64,8 @@ TEST_F(Presets, NoPresetsKeepTheCallersDefaults) {
 TEST_F(Presets, BadPresetsRaiseAndLeaveThePresetsUnfiltered) {
     const char* const cases[][4] = {
         {"Pagamenti", "Importo", "f", "35.5"},        // the other decimal separator
-        {"Pagamenti", "Importo", "f", "molto"},
-        {"Pagamenti", "Cliente_ID", "n", "sette"},
-        {"Pagamenti", "Cliente_ID", "n", "7,5"},
-        {"Pagamenti", "CampoInesistente", "t", "x"},
+        {"Pagamenti", "Importo", "f", "molto"}, {"Pagamenti", "Cliente_ID", "n", "sette"},
+        {"Pagamenti", "Cliente_ID", "n", "7,5"}, {"Pagamenti", "CampoInesistente", "t", "x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c[1]) + "=" + c[3]);

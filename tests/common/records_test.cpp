@@ -1,266 +1,177 @@
+// Saving, confirming, deleting and realigning the current record of a shared query, on the
+// foods register of a real database shown in the order of their description.
+
 #include "common/records.h"
-#include "db/connection.h"
 #include "db/dataset.h"
 #include "db/error.h"
+#include "support/tempdb.h"
+#include "support/values.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace common;
+using testing_support::scalar;
 
 namespace {
 
-// A small register in a real database file: foods with an auto-number key, shown by a
-// shared-style query ordered by description.
 class Records : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("prova.db"));
-        QFile empty(m_path);
-        ASSERT_TRUE(empty.open(QIODevice::WriteOnly)); // an empty file is an empty database
-        empty.close();
-        m_conn.open(m_path);
-        m_conn.execute(
-            QStringLiteral("CREATE TABLE Alimenti (Id COUNTER CONSTRAINT PK_Alimenti PRIMARY KEY, "
-                           "Descrizione TEXT(100), Kcal DOUBLE)"));
-        m_query = std::make_unique<db::Dataset>(&m_conn);
+    testing_support::TempDatabase tdb;
+    db::Connection& m_conn = tdb.connection();
+    db::Dataset q{&tdb.connection()};
+
+    // Adds the foods and opens the query on them.
+    db::Dataset& open(QStringList names, const QString& sql = "select * from Alimenti order by Descrizione") {
+        for (const QString& name : names) m_conn.execute("INSERT INTO Alimenti (Descrizione) VALUES (?)", {name});
+        q.setSql(sql);
+        q.open();
+        return q;
     }
-
-    void addRows(std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            m_conn.execute(QStringLiteral("INSERT INTO Alimenti (Descrizione) VALUES ('%1')")
-                               .arg(QString::fromUtf8(name)));
-    }
-
-    db::Dataset&
-    open(const QString& sql = QStringLiteral("select * from Alimenti order by Descrizione")) {
-        m_query->setSql(sql);
-        m_query->open();
-        return *m_query;
-    }
-
-    QString current() const { return m_query->value(QStringLiteral("Descrizione")).toString(); }
-    long long currentKey() const { return m_query->keyValue(QStringLiteral("Id")); }
-
+    QString current() const { return q.value("Descrizione").toString(); }
+    long long currentKey() const { return q.keyValue("Id"); }
     // What the table holds, read on the connection itself.
     QStringList stored() {
-        db::RowStore rows;
-        m_conn.load(QStringLiteral("select Descrizione from Alimenti order by Descrizione"), rows);
         QStringList out;
-        for (int r = 0; r < rows.rowCount(); ++r)
-            out << rows.value(r, 0).toString();
+        for (const auto& row : testing_support::rows(m_conn, "select Descrizione from Alimenti order by Descrizione"))
+            out << row[0].toString();
         return out;
     }
-
     long long keyOf(const QString& description) {
-        db::RowStore rows;
-        m_conn.load(
-            QStringLiteral("select Id from Alimenti where Descrizione = '%1'").arg(description),
-            rows);
-        return rows.rowCount() == 1 ? rows.value(0, 0).toLongLong() : -1;
+        return scalar(m_conn, QString("select ID from Alimenti where Descrizione = '%1'").arg(description)).toLongLong();
     }
-
-    void moveTo(const char* description) {
-        ASSERT_TRUE(m_query->locate(QStringLiteral("Descrizione"), QString::fromUtf8(description)));
-    }
-
-    QTemporaryDir m_dir;
-    QString m_path;
-    db::Connection m_conn;
-    std::unique_ptr<db::Dataset> m_query;
+    void moveTo(const char* description) { ASSERT_TRUE(q.locate("Descrizione", QString::fromUtf8(description))); }
 };
 
 } // namespace
 
-// --- SalvaRecord -------------------------------------------------------------------------
-
 TEST_F(Records, NewRecordIsCurrentAfterSavingAlthoughItMovedInTheOrder) {
-    addRows({"Banana", "Mela", "Pera"});
-    db::Dataset& q = open();
-    q.append();
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Kiwi"));
-    SalvaRecord(q, QStringLiteral("Id"));
-
+    open({"Banana", "Mela", "Pera"}).append();
+    q.setValue("Descrizione", "Kiwi");
+    SalvaRecord(q, "Id");
     EXPECT_EQ(stored(), QStringList({"Banana", "Kiwi", "Mela", "Pera"}));
     EXPECT_EQ(q.recordCount(), 4);
-    EXPECT_EQ(current(), QStringLiteral("Kiwi"));
+    EXPECT_EQ(current(), "Kiwi");
     EXPECT_EQ(q.position(), 1); // requeried: the row now sits in its place of the order
-    EXPECT_EQ(currentKey(), keyOf(QStringLiteral("Kiwi")));
+    EXPECT_EQ(currentKey(), keyOf("Kiwi"));
     EXPECT_EQ(q.state(), db::Dataset::State::Browse);
-}
 
-TEST_F(Records, NewRecordIsFoundUnderTheQuerysSortAndFilter) {
-    addRows({"Banana", "Mela", "Pera"});
-    db::Dataset& q = open();
-    q.setSort(QStringLiteral("Descrizione DESC"));
-    q.setFilter(QStringLiteral("Descrizione <> 'Mela'"));
+    // Under the query's own sort and filter, which stay.
+    q.setSort("Descrizione DESC");
+    q.setFilter("Descrizione <> 'Mela'");
     q.last();
     q.append();
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Zucca"));
-    SalvaRecord(q, QStringLiteral("id")); // the key's case does not matter
-
-    EXPECT_EQ(current(), QStringLiteral("Zucca"));
+    q.setValue("Descrizione", "Zucca");
+    SalvaRecord(q, "id"); // the key's case does not matter
+    EXPECT_EQ(current(), "Zucca");
     EXPECT_EQ(q.position(), 0);
-    EXPECT_EQ(q.recordCount(), 3);
-    EXPECT_EQ(q.filter(), QStringLiteral("Descrizione <> 'Mela'"));
-    EXPECT_EQ(q.sort(), QStringLiteral("Descrizione DESC"));
+    EXPECT_EQ(q.recordCount(), 4);
+    EXPECT_EQ(q.filter(), "Descrizione <> 'Mela'");
+    EXPECT_EQ(q.sort(), "Descrizione DESC");
 }
 
 TEST_F(Records, ExistingRecordFollowedAfterItsOrderColumnChanged) {
-    addRows({"Banana", "Mela", "Pera"});
-    db::Dataset& q = open();
+    open({"Banana", "Mela", "Pera"});
     moveTo("Banana");
     const long long key = currentKey();
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Uva"));
-    SalvaRecord(q, QStringLiteral("Id"));
-
+    // A bound edit control holding typed text hands it over when asked.
+    QObject::connect(&q, &db::Dataset::updateRecordRequested, [&] { q.setValue("Descrizione", "Uva"); });
+    SalvaRecord(q, "Id");
     EXPECT_EQ(stored(), QStringList({"Mela", "Pera", "Uva"}));
-    EXPECT_EQ(current(), QStringLiteral("Uva"));
+    EXPECT_EQ(current(), "Uva");
     EXPECT_EQ(q.position(), 2);
     EXPECT_EQ(currentKey(), key);
 }
 
-TEST_F(Records, PendingValuesOfBoundControlsAreSaved) {
-    addRows({"Mela"});
-    db::Dataset& q = open();
-    // A bound edit control holding typed text hands it over when asked.
-    QString typed = QStringLiteral("Mela renetta");
-    QObject::connect(&q, &db::Dataset::updateRecordRequested, [&] {
-        if (!typed.isEmpty()) q.setValue(QStringLiteral("Descrizione"), typed);
-    });
-    SalvaRecord(q, QStringLiteral("Id"));
-    EXPECT_EQ(stored(), QStringList({"Mela renetta"}));
-    EXPECT_EQ(current(), QStringLiteral("Mela renetta"));
-}
-
 TEST_F(Records, NewKeyIsAskedOfTheConnectionWhenTheQueryCannotSeeIt) {
-    addRows({"Banana", "Pera"});
     // A computed key: the row posted does not bring it back, so only the identity
     // exchange can find the new record.
-    const QString sql =
-        QStringLiteral("select Id + 0 as Id, Descrizione from Alimenti order by Descrizione");
-    db::Dataset& q = open(sql);
-    q.setFilter(QStringLiteral("Descrizione <> 'Pera'"));
+    const QString sql = "select ID + 0 as Id, Descrizione from Alimenti order by Descrizione";
+    open({"Banana", "Pera"}, sql).setFilter("Descrizione <> 'Pera'");
     QStringList seenByControls;
     QObject::connect(&q, &db::Dataset::layoutReset, [&] { seenByControls << q.sql(); });
-
     q.append();
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Mela"));
+    q.setValue("Descrizione", "Mela");
     seenByControls.clear();
-    SalvaRecord(q, QStringLiteral("Id"));
+    SalvaRecord(q, "Id");
 
     EXPECT_EQ(q.sql(), sql);
-    EXPECT_EQ(q.filter(), QStringLiteral("Descrizione <> 'Pera'"));
+    EXPECT_EQ(q.filter(), "Descrizione <> 'Pera'");
     EXPECT_EQ(q.recordCount(), 2);
-    EXPECT_EQ(current(), QStringLiteral("Mela"));
-    EXPECT_EQ(currentKey(), keyOf(QStringLiteral("Mela")));
+    EXPECT_EQ(current(), "Mela");
+    EXPECT_EQ(currentKey(), keyOf("Mela"));
     EXPECT_FALSE(q.controlsDisabled());
     // Bound controls never saw the identity query, only the final state.
     EXPECT_FALSE(seenByControls.isEmpty());
-    for (const QString& s : seenByControls)
-        EXPECT_EQ(s, sql);
+    for (const QString& s : seenByControls) EXPECT_EQ(s, sql);
 }
 
-// --- ConfermaRecord ----------------------------------------------------------------------
-
 TEST_F(Records, ConfirmPostsAndStaysInEditModeOnTheSameRow) {
-    addRows({"Banana", "Mela", "Pera"});
-    db::Dataset& q = open();
+    open({"Banana", "Mela", "Pera"});
     moveTo("Banana");
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Zucca"));
-    ConfermaRecord(q, QStringLiteral("Id"));
-
+    q.setValue("Descrizione", "Zucca");
+    ConfermaRecord(q, "Id");
     EXPECT_EQ(stored(), QStringList({"Mela", "Pera", "Zucca"}));
     EXPECT_EQ(q.state(), db::Dataset::State::Edit);
     EXPECT_EQ(q.position(), 0); // no requery: the row stays where it was
-    EXPECT_EQ(current(), QStringLiteral("Zucca"));
+    EXPECT_EQ(current(), "Zucca");
 
-    // Still editing the same record: a further change and confirmation update it.
-    q.setValue(QStringLiteral("Kcal"), 12.5);
-    ConfermaRecord(q, QStringLiteral("Id"));
-    EXPECT_EQ(stored().size(), 3);
-    EXPECT_EQ(q.state(), db::Dataset::State::Edit);
-}
-
-TEST_F(Records, ConfirmOfANewRecordInsertsItOnceAndKeepsEditingIt) {
-    db::Dataset& q = open();
+    // A new record is inserted once and stays in edit: a further confirmation updates it.
     q.append();
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Kiwi"));
-    ConfermaRecord(q, QStringLiteral("Id"));
+    q.setValue("Descrizione", "Kiwi");
+    ConfermaRecord(q, "Id");
     EXPECT_EQ(q.state(), db::Dataset::State::Edit);
-    EXPECT_EQ(currentKey(), keyOf(QStringLiteral("Kiwi")));
-    q.setValue(QStringLiteral("Descrizione"), QStringLiteral("Kiwi gold"));
-    ConfermaRecord(q, QStringLiteral("Id"));
-    EXPECT_EQ(stored(), QStringList({"Kiwi gold"}));
+    EXPECT_EQ(currentKey(), keyOf("Kiwi"));
+    q.setValue("Descrizione", "Kiwi gold");
+    ConfermaRecord(q, "Id");
+    EXPECT_EQ(stored(), QStringList({"Kiwi gold", "Mela", "Pera", "Zucca"}));
 }
-
-// --- EliminaRecord -----------------------------------------------------------------------
 
 TEST_F(Records, DeletingMakesThePreviousRecordCurrentOrTheNextAfterTheFirst) {
-    struct Case {
+    const struct {
+        const char* sort;
         const char* deleted;
         const char* currentAfter;
+    } cases[] = {
+        {"", "Arancia", "Banana"}, {"", "Cedro", "Banana"}, {"", "Dattero", "Cedro"},
+        {"Descrizione DESC", "Banana", "Cedro"}, // previous in the sorted view
     };
-    for (const Case c :
-         {Case{"Arancia", "Banana"}, Case{"Cedro", "Banana"}, Case{"Dattero", "Cedro"}}) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.deleted);
-        m_conn.execute(QStringLiteral("delete * from Alimenti"));
-        addRows({"Arancia", "Banana", "Cedro", "Dattero"});
-        db::Dataset& q = open();
+        m_conn.execute("delete * from Alimenti");
+        open({"Arancia", "Banana", "Cedro", "Dattero"}).setSort(c.sort);
         moveTo(c.deleted);
-        EliminaRecord(q, QStringLiteral("Id"));
+        EliminaRecord(q, "Id");
         QStringList left = {"Arancia", "Banana", "Cedro", "Dattero"};
         left.removeOne(QString::fromUtf8(c.deleted));
         EXPECT_EQ(stored(), left);
         EXPECT_EQ(q.recordCount(), 3);
         EXPECT_EQ(current(), QString::fromUtf8(c.currentAfter));
     }
-}
-
-TEST_F(Records, PreviousMeansPreviousInTheSortedView) {
-    addRows({"Arancia", "Banana", "Cedro", "Dattero"});
-    db::Dataset& q = open();
-    q.setSort(QStringLiteral("Descrizione DESC"));
-    moveTo("Banana"); // Dattero, Cedro, Banana, Arancia
-    EliminaRecord(q, QStringLiteral("Id"));
-    EXPECT_EQ(current(), QStringLiteral("Cedro"));
-}
-
-TEST_F(Records, DeletingTheOnlyRecordLeavesAnEmptyQuery) {
-    addRows({"Arancia"});
-    db::Dataset& q = open();
-    EliminaRecord(q, QStringLiteral("Id"));
+    // The only record: an empty query, then nothing to do.
+    m_conn.execute("delete * from Alimenti");
+    EliminaRecord(open({"Arancia"}), "Id");
     EXPECT_TRUE(q.isEmpty());
     EXPECT_TRUE(stored().isEmpty());
-    EXPECT_NO_THROW(EliminaRecord(q, QStringLiteral("Id"))); // nothing left: nothing done
+    EXPECT_NO_THROW(EliminaRecord(q, "Id"));
 }
 
-// --- RiallineaRecord ---------------------------------------------------------------------
-
 TEST_F(Records, RealignShowsOtherWorkstationsRowsAndKeepsTheCurrentRecord) {
-    addRows({"Mela", "Pera"});
-    db::Dataset& q = open();
+    open({"Mela", "Pera"});
     moveTo("Mela");
-    db::Connection other;
-    other.open(m_path);
-    other.execute(QStringLiteral("INSERT INTO Alimenti (Descrizione) VALUES ('Albicocca')"));
-    other.execute(QStringLiteral("INSERT INTO Alimenti (Descrizione) VALUES ('Arancia')"));
-    other.execute(QStringLiteral("UPDATE Alimenti SET Kcal = 52 WHERE Descrizione = 'Mela'"));
-
-    RiallineaRecord(q, QStringLiteral("Id"));
+    auto other = tdb.openAnother();
+    other->execute("INSERT INTO Alimenti (Descrizione) VALUES ('Albicocca')");
+    other->execute("INSERT INTO Alimenti (Descrizione) VALUES ('Arancia')");
+    other->execute("UPDATE Alimenti SET KC = 52 WHERE Descrizione = 'Mela'");
+    RiallineaRecord(q, "Id");
     EXPECT_EQ(q.recordCount(), 4);
-    EXPECT_EQ(current(), QStringLiteral("Mela"));
+    EXPECT_EQ(current(), "Mela");
     EXPECT_EQ(q.position(), 2);
-    EXPECT_EQ(q.value(QStringLiteral("Kcal")).toDouble(), 52.0);
+    EXPECT_EQ(q.value("KC").toDouble(), 52.0);
 }
 
 TEST_F(Records, RealignOfAnEmptyQueryDoesNotRequery) {
-    db::Dataset& q = open();
-    addRows({"Mela"});
-    RiallineaRecord(q, QStringLiteral("Id"));
+    open({});
+    m_conn.execute("INSERT INTO Alimenti (Descrizione) VALUES ('Mela')");
+    RiallineaRecord(q, "Id");
     EXPECT_TRUE(q.isEmpty());
 }

@@ -14,49 +14,35 @@ TEST(Quoting, ApostrophesDoubledStarsOnlyForLike) {
     EXPECT_EQ(QuotaLike(QStringLiteral("100%")), QStringLiteral("100%"));
 }
 
-TEST(Tokens, EntriesOfASeparatorTerminatedList) {
-    const QString list = QStringLiteral("Cognome|Nome||Citta|");
-    EXPECT_EQ(ContaToken(list, u'|'), 4);
-    EXPECT_EQ(EstraiToken(list, 1, u'|'), QStringLiteral("Cognome"));
-    EXPECT_EQ(EstraiToken(list, 2, u'|'), QStringLiteral("Nome"));
-    EXPECT_EQ(EstraiToken(list, 3, u'|'), QString());
-    EXPECT_EQ(EstraiToken(list, 4, u'|'), QStringLiteral("Citta"));
-    EXPECT_EQ(ContaToken(QStringLiteral("||"), u'|'), 2);
-    // Other separators leave the pipe alone.
-    const QString script = QStringLiteral("update a set b=1; delete * from c|d;");
-    EXPECT_EQ(ContaToken(script, u';'), 2);
-    EXPECT_EQ(EstraiToken(script, 2, u';'), QStringLiteral(" delete * from c|d"));
-}
-
 TEST(Tokens, MissingFinalSeparatorIsSupplied) {
-    EXPECT_EQ(ContaToken(QStringLiteral("120|80|45"), u'|'), 3);
-    EXPECT_EQ(EstraiToken(QStringLiteral("120|80|45"), 3, u'|'), QStringLiteral("45"));
-    EXPECT_EQ(ContaToken(QStringLiteral("solo"), u'|'), 1);
-    EXPECT_EQ(EstraiToken(QStringLiteral("solo"), 1, u'|'), QStringLiteral("solo"));
-}
-
-TEST(Tokens, EmptyListAndIndexOutOfRangeGiveEmptyText) {
-    EXPECT_EQ(ContaToken(QString(), u'|'), 0);
-    EXPECT_EQ(EstraiToken(QString(), 1, u'|'), QString());
-    for (int index : {3, 0, -1}) {
-        EXPECT_EQ(EstraiToken(QStringLiteral("a|b|"), index, u'|'), QString()) << index;
-        EXPECT_EQ(EstraiToken(QStringLiteral("a|b"), index, u'|'), QString()) << index;
+    // list, separator, index, token; every list is counted too. Other separators leave the
+    // pipe alone; a missing final separator is supplied; an index out of range gives nothing.
+    const struct {
+        const char* list;
+        char16_t separator;
+        int count, index;
+        const char* token;
+    } cases[] = {
+        {"Cognome|Nome||Citta|", u'|', 4, 1, "Cognome"}, {"Cognome|Nome||Citta|", u'|', 4, 2, "Nome"},
+        {"Cognome|Nome||Citta|", u'|', 4, 3, ""}, {"Cognome|Nome||Citta|", u'|', 4, 4, "Citta"}, {"||", u'|', 2, 1, ""},
+        {"update a set b=1; delete * from c|d;", u';', 2, 2, " delete * from c|d"}, {"120|80|45", u'|', 3, 3, "45"},
+        {"solo", u'|', 1, 1, "solo"}, {"", u'|', 0, 1, ""}, {"a|b|", u'|', 2, 3, ""}, {"a|b|", u'|', 2, 0, ""},
+        {"a|b|", u'|', 2, -1, ""}, {"a|b", u'|', 2, 3, ""}, {"a|b", u'|', 2, 0, ""}, {"a|b", u'|', 2, -1, ""}};
+    for (const auto& c : cases) {
+        const QString list = QString::fromUtf8(c.list);
+        EXPECT_EQ(ContaToken(list, c.separator), c.count) << c.list;
+        EXPECT_EQ(EstraiToken(list, c.index, c.separator), QString::fromUtf8(c.token)) << c.list << " " << c.index;
     }
 }
 
-TEST(Dates, SqlLiteralIsMonthDayYearWithoutLeadingZeros) {
+TEST(Dates, SqlIsMonthDayYearWithoutLeadingZerosIsoHasTwoDigits) {
     EXPECT_EQ(DataSql(QDate(2024, 3, 5)), QStringLiteral("3/5/2024"));
     EXPECT_EQ(DataSql(QDate(2023, 12, 31)), QStringLiteral("12/31/2023"));
     EXPECT_EQ(DataSql(QDateTime(QDate(2024, 1, 9), QTime(23, 59, 59))), QStringLiteral("1/9/2024"));
-}
-
-TEST(Dates, IsoHasTwoDigitMonthAndDay) {
     EXPECT_EQ(DataIso(QDate(2024, 3, 5)), QStringLiteral("2024-03-05"));
     EXPECT_EQ(DataIso(QDateTime(QDate(2024, 2, 29), QTime(8, 0))), QStringLiteral("2024-02-29"));
     EXPECT_EQ(DataIso(QDate(987, 6, 7)), QStringLiteral("0987-06-07"));
-}
-
-TEST(Dates, ReadingIsoTakesTheFixedPositions) {
+    // Reading takes the fixed positions.
     EXPECT_EQ(LeggiDataIso(QStringLiteral("2024-03-05")), QDate(2024, 3, 5));
     EXPECT_EQ(LeggiDataIso(QStringLiteral("2024-02-29 10:30:00")), QDate(2024, 2, 29));
 }
@@ -78,12 +64,9 @@ TEST(Dates, NonDatesAreErrorsNotInvalidDates) {
 }
 
 TEST(Rounding, WholeNumbersHalvesAwayFromZero) {
-    EXPECT_EQ(Arrotonda(2.5), 3.0);
-    EXPECT_EQ(Arrotonda(-2.5), -3.0);
-    EXPECT_EQ(Arrotonda(-2.4999), -2.0);
-    EXPECT_EQ(Arrotonda(0.5), 1.0);
-    // Adding 0.5 in floating point would make this 1.
-    EXPECT_EQ(Arrotonda(0.49999999999999994), 0.0);
+    // 0.49999999999999994 + 0.5 in floating point would make 1.
+    const std::pair<double, double> cases[] = {{2.5, 3}, {-2.5, -3}, {-2.4999, -2}, {0.5, 1}, {0.49999999999999994, 0}};
+    for (const auto& [x, expected] : cases) EXPECT_EQ(Arrotonda(x), expected) << x;
     // Zero comes out as plain 0, never -0.
     for (double x : {0.0, -0.0, -0.4, -0.001}) {
         EXPECT_EQ(Arrotonda(x), 0.0) << x;
@@ -93,53 +76,28 @@ TEST(Rounding, WholeNumbersHalvesAwayFromZero) {
 }
 
 TEST(Rounding, TwoDecimalsRoundTheHalfWeMeant) {
-    EXPECT_DOUBLE_EQ(Arrotonda2(2.125), 2.13);
-    EXPECT_DOUBLE_EQ(Arrotonda2(-2.125), -2.13);
-    // These are stored a hair below their decimal value: 100 times them falls short of the
-    // half (1.005 * 100 = 100.49999999999999).
-    EXPECT_DOUBLE_EQ(Arrotonda2(1.005), 1.01);
-    EXPECT_DOUBLE_EQ(Arrotonda2(-1.005), -1.01);
-    EXPECT_DOUBLE_EQ(Arrotonda2(0.285), 0.29);
-    EXPECT_DOUBLE_EQ(Arrotonda2(8.345), 8.35);
-    EXPECT_DOUBLE_EQ(Arrotonda2(1e9 + 0.005), 1000000000.01);
-    EXPECT_DOUBLE_EQ(Arrotonda2(-(1e9 + 0.005)), -1000000000.01);
-    // Amounts computed with a tiny error below the half are still the half.
-    EXPECT_DOUBLE_EQ(Arrotonda2(0.7 * 0.35), 0.25); // 0.24499999999999997
-    EXPECT_DOUBLE_EQ(Arrotonda2(3.3 * 0.35), 1.16); // 1.1549999999999998
-}
-
-TEST(Rounding, TwoDecimalsBelowAndAboveTheHalf) {
-    EXPECT_EQ(Arrotonda2(0.0), 0.0);
-    EXPECT_DOUBLE_EQ(Arrotonda2(2.1249), 2.12);
-    EXPECT_DOUBLE_EQ(Arrotonda2(2.126), 2.13);
-    EXPECT_DOUBLE_EQ(Arrotonda2(-2.1249), -2.12);
-    EXPECT_DOUBLE_EQ(Arrotonda2(1.004999), 1.0);
-    EXPECT_DOUBLE_EQ(Arrotonda2(0.005), 0.01);
-    EXPECT_DOUBLE_EQ(Arrotonda2(1e15), 1e15);
+    const std::pair<double, double> cases[] = {
+        {2.125, 2.13}, {-2.125, -2.13}, {0.0, 0.0}, {2.1249, 2.12}, {2.126, 2.13}, {-2.1249, -2.12},
+        {1.004999, 1.0}, {0.005, 0.01}, {1e15, 1e15},
+        // Stored a hair below their decimal value: 100 times them falls short of the half
+        // (1.005 * 100 = 100.49999999999999).
+        {1.005, 1.01}, {-1.005, -1.01}, {0.285, 0.29}, {8.345, 8.35}, {1e9 + 0.005, 1000000000.01},
+        {-(1e9 + 0.005), -1000000000.01},
+        // Amounts computed with a tiny error below the half are still the half.
+        {0.7 * 0.35, 0.25}, {3.3 * 0.35, 1.16}};
+    for (const auto& [x, expected] : cases) EXPECT_DOUBLE_EQ(Arrotonda2(x), expected) << x;
     EXPECT_TRUE(std::isnan(Arrotonda2(std::nan(""))));
 }
 
 TEST(VatNumber, CheckDigit) {
-    EXPECT_TRUE(ControllaPartitaIva(QStringLiteral("12345678903")));
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("12345678901")));
-    EXPECT_TRUE(ControllaPartitaIva(QStringLiteral("00000000000")));
-    // A doubled digit above 9 loses 9: 5 at an even position counts 1, 9 counts 9.
-    EXPECT_TRUE(ControllaPartitaIva(QStringLiteral("05000000009")));
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("05000000000")));
-    EXPECT_TRUE(ControllaPartitaIva(QStringLiteral("09000000001")));
-    // Odd positions count as they are.
-    EXPECT_TRUE(ControllaPartitaIva(QStringLiteral("10000000009")));
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("10000000008")));
-}
-
-TEST(VatNumber, WrongLengthOrNonDigitsAreFalse) {
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("1234567890")));
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("123456789031")));
-    EXPECT_FALSE(ControllaPartitaIva(QString()));
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("1234567890A")));
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral(" 2345678903")));
-    // Digits of other scripts are not VAT digits.
-    EXPECT_FALSE(ControllaPartitaIva(QStringLiteral("١٢٣٤٥٦٧٨٩٠٣")));
+    // A doubled digit above 9 loses 9: 5 at an even position counts 1, 9 counts 9; odd
+    // positions count as they are. Wrong lengths, non-digits and other scripts' digits fail.
+    const std::pair<const char*, bool> cases[] = {
+        {"12345678903", true},  {"12345678901", false},  {"00000000000", true}, {"05000000009", true},
+        {"05000000000", false}, {"09000000001", true},   {"10000000009", true}, {"10000000008", false},
+        {"1234567890", false},  {"123456789031", false}, {"", false},           {"1234567890A", false},
+        {" 2345678903", false}, {"١٢٣٤٥٦٧٨٩٠٣", false}};
+    for (const auto& [number, valid] : cases) EXPECT_EQ(ControllaPartitaIva(QString::fromUtf8(number)), valid) << number;
 }
 
 TEST(Paths, ExtensionIsTheTextAfterTheLastPoint) {
@@ -150,13 +108,9 @@ TEST(Paths, ExtensionIsTheTextAfterTheLastPoint) {
 }
 
 TEST(Paths, FolderClosedWithTheSeparatorItUses) {
-    EXPECT_EQ(ChiudiPercorso(QString()), QString());
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("C:\\Dati\\")), QStringLiteral("C:\\Dati\\"));
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("/home/a/")), QStringLiteral("/home/a/"));
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("C:\\Dati")), QStringLiteral("C:\\Dati\\"));
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("/home/a")), QStringLiteral("/home/a/"));
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("Dati")), QStringLiteral("Dati"));
     // The first separator decides, not the last.
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("\\\\srv/quota")), QStringLiteral("\\\\srv/quota\\"));
-    EXPECT_EQ(ChiudiPercorso(QStringLiteral("/mnt\\dati")), QStringLiteral("/mnt\\dati/"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""}, {"C:\\Dati\\", "C:\\Dati\\"}, {"/home/a/", "/home/a/"}, {"C:\\Dati", "C:\\Dati\\"},
+        {"/home/a", "/home/a/"}, {"Dati", "Dati"}, {"\\\\srv/quota", "\\\\srv/quota\\"}, {"/mnt\\dati", "/mnt\\dati/"}};
+    for (const auto& [path, closed] : cases) EXPECT_EQ(ChiudiPercorso(QString::fromUtf8(path)), QString::fromUtf8(closed)) << path;
 }

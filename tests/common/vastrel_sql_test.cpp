@@ -1,7 +1,8 @@
 // The maintenance console, run as the installed program is: a real process on a real file.
 
+#include "support/files.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -52,8 +53,7 @@ protected:
         const Outcome r =
             run({QStringLiteral("--create"), QStringLiteral("--db"), database(),
                  QStringLiteral("CREATE TABLE Prova (ID COUNTER CONSTRAINT PK_Prova PRIMARY KEY, "
-                                "Testo TEXT(50), Quando DATETIME, Attivo YESNO, "
-                                "Importo CURRENCY, Nota MEMO);")});
+                                "Testo TEXT(50), Quando DATETIME, Attivo YESNO, Importo CURRENCY, Nota MEMO);")});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         ASSERT_EQ(r.out, QStringLiteral("0\n"));
     }
@@ -71,8 +71,7 @@ TEST_F(VastrelSql, CreatesADatabaseAndReadsBackTheKeyOfAnInsertInTheSameRun) {
     const Outcome r =
         run({QStringLiteral("--create"), QStringLiteral("--db"), database()},
             "CREATE TABLE Prova (ID COUNTER CONSTRAINT PK_Prova PRIMARY KEY, Testo TEXT(50));\n"
-            "INSERT INTO Prova (Testo) VALUES ('uno');\n"
-            "INSERT INTO Prova (Testo) VALUES ('due');\n"
+            "INSERT INTO Prova (Testo) VALUES ('uno');\nINSERT INTO Prova (Testo) VALUES ('due');\n"
             "SELECT @@IDENTITY as ID;\n");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("0\n1\n1\nID\n2\n"));
@@ -113,16 +112,6 @@ TEST_F(VastrelSql, SelectPrintsOneTabSeparatedLinePerRow) {
               QStringLiteral("a.Testo\tb.Testo\tEsclamato\nL'Aquila\tL'Aquila\tL'Aquila!\n"));
 }
 
-TEST_F(VastrelSql, StatementsAsArguments) {
-    createWithTable();
-    const Outcome r = run({QStringLiteral("--db"), database(),
-                           QStringLiteral("insert into Prova (Testo) values ('uno'); "
-                                          "insert into Prova (Testo) values ('due')"),
-                           QStringLiteral("select count(*) as N from Prova")});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("1\n1\nN\n2\n"));
-}
-
 TEST_F(VastrelSql, AnErrorStopsTheRunWithTheEnginesTextAndAFailingExit) {
     createWithTable();
     const Outcome r = sql(QStringLiteral("insert into Prova (Testo) values ('prima');\n"
@@ -141,8 +130,15 @@ TEST_F(VastrelSql, AnErrorStopsTheRunWithTheEnginesTextAndAFailingExit) {
     EXPECT_TRUE(syntax.out.isEmpty());
 }
 
-TEST_F(VastrelSql, TranslateOnlyPrintsTheEngineSql) {
+TEST_F(VastrelSql, StatementsAsArgumentsAndTranslateOnlyPrintsTheEngineSql) {
     createWithTable();
+    const Outcome args = run({QStringLiteral("--db"), database(),
+                              QStringLiteral("insert into Prova (Testo) values ('uno'); insert into Prova (Testo) values ('due')"),
+                              QStringLiteral("select count(*) as N from Prova")});
+    ASSERT_EQ(args.exitCode, 0) << args.err.toStdString();
+    EXPECT_EQ(args.out, QStringLiteral("1\n1\nN\n2\n"));
+    sql(QStringLiteral("delete * from Prova;"));
+
     const Outcome r = run({QStringLiteral("--translate"), QStringLiteral("--db"), database(),
                            QStringLiteral("select top 1 Testo from Prova where Quando < #3/5/2024#;"
                                           "delete * from Prova")});
@@ -162,19 +158,7 @@ TEST_F(VastrelSql, TranslateOnlyPrintsTheEngineSql) {
               QStringLiteral("Testo\nresta\n"));
 }
 
-TEST_F(VastrelSql, FindsTheDatabaseThroughPercorsoTxt) {
-    createWithTable();
-    QFile percorso(m_home.filePath(QStringLiteral("percorso.txt")));
-    ASSERT_TRUE(percorso.open(QIODevice::WriteOnly));
-    percorso.write((database() + QStringLiteral("\r\n")).toUtf8());
-    percorso.close();
-    const Outcome r =
-        run({}, "insert into Prova (Testo) values ('trovato'); select Testo from Prova;");
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("1\nTesto\ntrovato\n"));
-}
-
-TEST_F(VastrelSql, CreatesNeitherPercorsoTxtNorADatabaseUnasked) {
+TEST_F(VastrelSql, FindsTheDatabaseThroughPercorsoTxtAndCreatesNeitherUnasked) {
     const Outcome r = run({}, "select * from Ditta;");
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains(QStringLiteral("archivio.db"))) << r.err.toStdString();
@@ -182,10 +166,15 @@ TEST_F(VastrelSql, CreatesNeitherPercorsoTxtNorADatabaseUnasked) {
     EXPECT_FALSE(QFile::exists(m_home.filePath(QStringLiteral("archivio.db"))));
 
     // Asked: the database appears where the programs look for it.
-    const Outcome created =
-        run({QStringLiteral("--create")}, "select count(*) as N from Prova_Assente;");
+    const Outcome created = run({QStringLiteral("--create")}, "select count(*) as N from Prova_Assente;");
     EXPECT_TRUE(QFile::exists(m_home.filePath(QStringLiteral("archivio.db"))));
     EXPECT_NE(created.exitCode, 0);
+
+    createWithTable();
+    ASSERT_TRUE(testing_support::writeFile(m_home.filePath(QStringLiteral("percorso.txt")), (database() + "\r\n").toUtf8()));
+    const Outcome found = run({}, "insert into Prova (Testo) values ('trovato'); select Testo from Prova;");
+    ASSERT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_EQ(found.out, QStringLiteral("1\nTesto\ntrovato\n"));
 }
 
 TEST_F(VastrelSql, HelpVersionAndBadOptions) {

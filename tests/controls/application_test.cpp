@@ -1,144 +1,87 @@
 // The default error handler: an exception escaping an event handler is shown in a box
-// captioned "Errore" and the program goes on. A QApplication subclass must be the
-// application object, so the check runs in a child process of this test program: the
-// child starts before main() (see ChildRunner) with a ui::Application of its own.
+// captioned "Errore" and the program goes on. The programs' application object must be the
+// only one, so the scenario runs in a child process of this test program started with it.
 
 #include "common/controls/application.h"
-#include "common/controls/dialogs.h"
-#include "db/dataset.h"
-#include "db/error.h"
 #include "common/controls/dbedits.h"
 #include "common/controls/dbgrid.h"
-#include "db/connection.h"
-#include "support/tempdb.h"
+#include "common/controls/dialogs.h"
+#include "controls_support.h"
+#include "db/error.h"
 
-#include <QLocale>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QTest>
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <iostream>
 #include <stdexcept>
 
-// The child runs before main(): the database layer's built-in schema is registered by hand.
-static void initDatabaseResources() { Q_INIT_RESOURCE(dbdata); }
+using namespace controls_test;
 
 namespace {
 
-const char* const ChildVariable = "VASTREL_CONTROLS_ERROR_HANDLER_CHILD";
-
-int childMain() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    int clicks = 0;
-    {
-        ui::Application app(argc, argv);
-        ui::ScriptedDialogs dialogs;
-
-        QPushButton dbButton("Salva"), stdButton("Altro"), sqlButton("Query"), okButton("Ok");
-        QObject::connect(&dbButton, &QPushButton::clicked, [] {
-            throw db::DatabaseError(QStringLiteral("Il record è bloccato da un'altra postazione"));
-        });
-        QObject::connect(&stdButton, &QPushButton::clicked, [] { throw std::runtime_error("guasto generico"); });
-        QObject::connect(&sqlButton, &QPushButton::clicked, [&] {
-            // (Run before main(): no database resources yet, so the database layer fails
-            // on a file that is not there.)
-            db::Connection conn;
-            conn.open(QStringLiteral("/nonexistent-folder/archivio.db"));
-            ++clicks; // never reached
-        });
-        QObject::connect(&okButton, &QPushButton::clicked, [&] { ++clicks; });
-        for (QPushButton* b : {&dbButton, &stdButton, &sqlButton, &okButton}) {
-            b->show();
-            if (!QTest::qWaitForWindowExposed(b)) return 3;
-            QTest::mouseClick(b, Qt::LeftButton);
-            QApplication::processEvents();
-        }
-        QTest::mouseClick(&okButton, Qt::LeftButton);
-
-        // A bad date typed into a record's box, then a click on another row of the list:
-        // the row cannot be left; one message; the list and the record stay where they were.
-        initDatabaseResources();
-        testing_support::TempDatabase tdb;
-        tdb.connection().execute("insert into Stagione (Descrizione, DallaData) values ('A', #9/1/2024#)");
-        tdb.connection().execute("insert into Stagione (Descrizione, DallaData) values ('B', #9/1/2025#)");
-        db::Dataset seasons(&tdb.connection());
-        seasons.setSql("select * from Stagione order by Descrizione");
-        seasons.open();
-        QWidget form;
-        auto* layout = new QVBoxLayout(&form);
-        auto* grid = new ui::DBGrid;
-        grid->setDataset(&seasons);
-        grid->setColumns({{"Descrizione", "Descrizione", 100}, {"DallaData", "Dalla data", 100}});
-        auto* date = new ui::DBEdit(&seasons, "DallaData");
-        layout->addWidget(grid);
-        layout->addWidget(date);
-        form.show();
-        QApplication::setActiveWindow(&form);
-        if (!QTest::qWaitForWindowActive(&form)) return 4;
-        date->setFocus();
-        date->selectAll();
-        QTest::keyClicks(date, "31/02/2024");
-        const int before = int(dialogs.shown.size());
-        const QRect second = grid->visualRect(grid->model()->index(1, 0));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-        std::cout << "GRIDCLICK\t" << (int(dialogs.shown.size()) - before) << "\t" << seasons.position() << "\t"
-                  << grid->currentIndex().row() << "\t" << (QApplication::focusWidget() == date) << "\t"
-                  << int(seasons.state()) << std::endl;
-
-        for (const auto& s : dialogs.shown)
-            std::cout << "SHOWN\t" << s.kind.toStdString() << "\t" << s.caption.toStdString() << "\t"
-                      << s.text.toStdString() << std::endl;
-        std::cout << "CLICKS\t" << clicks << std::endl;
-    }
-    return 0;
-}
-
-// Runs the child's scenario instead of the test program when the variable is set.
-struct ChildRunner {
-    ChildRunner() {
-        if (qEnvironmentVariableIsSet(ChildVariable)) std::exit(childMain());
-    }
-} childRunner;
-
 TEST(DefaultErrorHandler, ShowsEscapingExceptionsAndTheProgramGoesOn) {
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(ChildVariable, "1");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QString out = QString::fromUtf8(child.readAllStandardOutput());
-    ASSERT_EQ(child.exitStatus(), QProcess::NormalExit) << out.toStdString();
-    ASSERT_EQ(child.exitCode(), 0) << out.toStdString() << child.readAllStandardError().toStdString();
+    const char* const variable = "VASTREL_TEST_PROGRAM_APPLICATION";
+    if (!qEnvironmentVariableIsSet(variable)) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(variable, "1");
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=DefaultErrorHandler.ShowsEscapingExceptionsAndTheProgramGoesOn"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString out = QString::fromUtf8(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+        EXPECT_TRUE(out.contains("[       OK ] DefaultErrorHandler.")) << out.toStdString();
+        return;
+    }
+    ASSERT_NE(qobject_cast<ui::Application*>(qApp), nullptr);
+    ui::ScriptedDialogs dialogs;
+    int clicks = 0;
+    QPushButton dbButton("Salva"), stdButton("Altro"), okButton("Ok");
+    QObject::connect(&dbButton, &QPushButton::clicked,
+                     [] { throw db::DatabaseError(QStringLiteral("Il record è bloccato da un'altra postazione")); });
+    QObject::connect(&stdButton, &QPushButton::clicked, [] { throw std::runtime_error("guasto generico"); });
+    QObject::connect(&okButton, &QPushButton::clicked, [&] { ++clicks; });
+    for (QPushButton* b : {&dbButton, &stdButton, &okButton, &okButton}) {
+        b->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(b));
+        QTest::mouseClick(b, Qt::LeftButton);
+        settle();
+    }
+    EXPECT_EQ(clicks, 2); // the program went on
+    EXPECT_EQ(dialogs.messages(), (QStringList{"Il record è bloccato da un'altra postazione", "guasto generico"}));
 
-    QStringList shown;
-    for (const QString& line : out.split('\n'))
-        if (line.startsWith("SHOWN\t")) shown << line.mid(6);
-    ASSERT_EQ(shown.size(), 4) << out.toStdString();
-    EXPECT_EQ(shown[0], "message\tErrore\tIl record è bloccato da un'altra postazione");
-    EXPECT_EQ(shown[1], "message\tErrore\tguasto generico");
-    EXPECT_TRUE(shown[2].startsWith("message\tErrore\t")) << shown[2].toStdString();
-    EXPECT_TRUE(shown[2].contains("/nonexistent-folder/archivio.db")) << shown[2].toStdString();
-    EXPECT_TRUE(out.contains("CLICKS\t2")) << out.toStdString(); // the program went on
-    // The grid click with a bad date pending: one message, still on the first row, the
-    // focus back in the box, the row still being edited.
-    EXPECT_TRUE(shown[3].startsWith("message\tErrore\t")) << shown[3].toStdString();
-    EXPECT_TRUE(shown[3].contains("31/02/2024")) << shown[3].toStdString();
-    const int state = int(db::Dataset::State::Edit);
-    EXPECT_TRUE(out.contains(QStringLiteral("GRIDCLICK\t1\t0\t0\t1\t%1").arg(state))) << out.toStdString();
+    // A bad date typed into a record's box, then a click on another row of the list: the row
+    // cannot be left; one message; the list and the record stay where they were.
+    testing_support::TempDatabase tdb;
+    for (const char* season : {"'A', #9/1/2024#", "'B', #9/1/2025#"})
+        tdb.connection().execute(QStringLiteral("insert into Stagione (Descrizione, DallaData) values (%1)").arg(season));
+    auto seasons = openDataset(tdb.connection(), "select * from Stagione order by Descrizione");
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* grid = new ui::DBGrid;
+    grid->setDataset(seasons.get());
+    grid->setColumns({{"Descrizione", "Descrizione", 100}, {"DallaData", "Dalla data", 100}});
+    auto* date = new ui::DBEdit(seasons.get(), "DallaData");
+    layout->addWidget(grid);
+    layout->addWidget(date);
+    ASSERT_TRUE(showActive(&form));
+    date->setFocus();
+    date->selectAll();
+    QTest::keyClicks(date, "31/02/2024");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(grid->model()->index(1, 0)).center());
+    settle();
+    ASSERT_EQ(dialogs.messages().size(), 3);
+    EXPECT_TRUE(dialogs.messages()[2].contains("31/02/2024")) << dialogs.messages()[2].toStdString();
+    for (const auto& shown : dialogs.shown) EXPECT_EQ(shown.caption, "Errore");
+    EXPECT_EQ(seasons->position(), 0);
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(seasons->state(), db::Dataset::State::Edit);
 }
 
-TEST(DefaultErrorHandler, ErrorTextOfDatabaseAndOtherExceptions) {
-    EXPECT_EQ(ui::Application::errorText(db::DatabaseError("testo del motore")), "testo del motore");
-    EXPECT_EQ(ui::Application::errorText(std::runtime_error("altro")), "altro");
+TEST(DefaultErrorHandler, GuardedCallShowsASyntaxErrorWithItsPosition) {
     ui::ScriptedDialogs dialogs;
     EXPECT_FALSE(ui::runGuarded([] { throw db::SyntaxError("Testo non valido", 4); }));
     EXPECT_TRUE(ui::runGuarded([] {}));

@@ -40,10 +40,8 @@ using testing_support::scalar;
 
 inline void addFoods(db::Connection& conn) {
     conn.execute("delete * from Alimenti");
-    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Pane', 250, 100, 30)");
-    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Arance', 34, 80.5, 87)");
-    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Burro', 717, 100, 15.5)");
-    conn.execute("insert into Alimenti (Descrizione, KC, [E%], ACQ) values ('Zucchine', 1234.5, 90, 93)");
+    for (const char* row : {"'Pane', 250, 100, 30", "'Arance', 34, 80.5, 87", "'Burro', 717, 100, 15.5", "'Zucchine', 1234.5, 90, 93"})
+        conn.execute(QStringLiteral("insert into Alimenti (Descrizione, KC, [E%], ACQ) values (%1)").arg(row));
 }
 
 } // namespace controls_test

@@ -52,22 +52,14 @@ TEST(FormAccessibility, NamesComeFromTheLabelsAndTabFollowsTheLayout) {
     auto* peso = named(new QLineEdit(altro), "peso");
 
     auto* fields = new QGridLayout;
-    auto* lblCognome = new QLabel("&Cognome:");
-    lblCognome->setBuddy(cognome);
-    auto* lblNome = new QLabel("Nome &&  titolo :");
-    lblNome->setBuddy(nome);
-    auto* lblCitta = new QLabel("<b>Città</b>:");
-    lblCitta->setBuddy(citta);
-    auto* lblAttivo = new QLabel("Stato:");
-    lblAttivo->setBuddy(attivo);
-    fields->addWidget(lblCognome, 0, 0);
-    fields->addWidget(cognome, 0, 1);
-    fields->addWidget(lblNome, 0, 2);
-    fields->addWidget(nome, 0, 3);
-    fields->addWidget(lblCitta, 1, 0);
-    fields->addWidget(citta, 1, 1);
-    fields->addWidget(lblAttivo, 1, 2);
-    fields->addWidget(attivo, 1, 3);
+    const std::tuple<const char*, QWidget*, int, int> labelled[] = {
+        {"&Cognome:", cognome, 0, 0}, {"Nome &&  titolo :", nome, 0, 2}, {"<b>Città</b>:", citta, 1, 0}, {"Stato:", attivo, 1, 2}};
+    for (const auto& [text, w, row, column] : labelled) {
+        auto* label = new QLabel(text);
+        label->setBuddy(w);
+        fields->addWidget(label, row, column);
+        fields->addWidget(w, row, column + 1);
+    }
 
     note->setAccessibleName("Annotazioni"); // a name given by the window stays
     grid->setMinimumHeight(150);

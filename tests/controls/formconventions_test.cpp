@@ -1,6 +1,4 @@
-// The form conventions on a real offscreen form: aqua while focused and white after,
-// Enter/Down to the next control and Up to the previous one in tab order, "." becoming ","
-// in amount fields, and the modified callback of the detail forms.
+// The form conventions on a real offscreen form.
 
 #include "common/controls/dbedits.h"
 #include "common/controls/dbgrid.h"
@@ -70,54 +68,40 @@ protected:
         ASSERT_EQ(QApplication::focusWidget(), w);
     }
     QWidget* focused() { return QApplication::focusWidget(); }
+    // Each key pressed in the focused control, and the control that has the focus after it.
+    void walk(std::initializer_list<std::pair<Qt::Key, QWidget*>> steps) {
+        for (const auto& [key, expected] : steps) {
+            const QString from = focused()->objectName();
+            QTest::keyClick(focused(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            ASSERT_EQ(focused(), expected) << from.toStdString() << " + key " << key;
+        }
+    }
 };
 
 TEST_F(FormConventionsTest, FocusedEditTurnsAquaAndWhiteWhenLeft) {
-    focus(edit1);
-    EXPECT_EQ(base(edit1), QColor(0, 255, 255));
-    focus(dbedit1);
-    EXPECT_EQ(base(edit1), QColor(Qt::white));
-    EXPECT_EQ(base(dbedit1), QColor(0, 255, 255));
-    focus(combo);
-    EXPECT_EQ(base(combo), QColor(0, 255, 255));
-    EXPECT_EQ(combo->palette().color(QPalette::Button), QColor(0, 255, 255));
-    focus(memo);
-    EXPECT_EQ(base(memo), QColor(0, 255, 255));
-    EXPECT_EQ(memo->viewport()->palette().color(QPalette::Base), QColor(0, 255, 255));
-    focus(edit1);
-    EXPECT_EQ(base(memo), QColor(Qt::white));
-    EXPECT_EQ(base(combo), QColor(Qt::white));
+    const QColor aqua(0, 255, 255);
+    QWidget* before = nullptr;
+    for (QWidget* w : std::initializer_list<QWidget*>{edit1, dbedit1, combo, memo, edit1}) {
+        focus(w);
+        EXPECT_EQ(base(w), aqua) << w->objectName().toStdString();
+        if (before) EXPECT_EQ(base(before), QColor(Qt::white)) << before->objectName().toStdString();
+        if (w == combo) EXPECT_EQ(combo->palette().color(QPalette::Button), aqua);
+        if (w == memo) EXPECT_EQ(memo->viewport()->palette().color(QPalette::Base), aqua);
+        before = w;
+    }
     // A form's painted aqua is the real colour on screen.
-    const QImage img = edit1->grab().toImage();
-    EXPECT_EQ(img.pixelColor(edit1->width() / 2, edit1->height() / 2), QColor(0, 255, 255));
+    EXPECT_EQ(edit1->grab().toImage().pixelColor(edit1->width() / 2, edit1->height() / 2), aqua);
 }
 
 TEST_F(FormConventionsTest, EnterAndDownMoveToTheNextControlUpToThePrevious) {
     focus(edit1);
-    QTest::keyClick(edit1, Qt::Key_Return);
-    EXPECT_EQ(focused(), dbedit1);
-    QTest::keyClick(dbedit1, Qt::Key_Down);
-    EXPECT_EQ(focused(), importo);
-    QTest::keyClick(importo, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(focused(), combo);
-    QTest::keyClick(combo, Qt::Key_Down); // closed combo: moves on, keeps its item
-    EXPECT_EQ(focused(), memo);
+    // A closed combo moves on with Down and keeps its item; a memo keeps its arrows.
+    walk({{Qt::Key_Return, dbedit1}, {Qt::Key_Down, importo}, {Qt::Key_Enter, combo}, {Qt::Key_Down, memo},
+          {Qt::Key_Up, memo}, {Qt::Key_Tab, check}, {Qt::Key_Up, memo}});
     EXPECT_EQ(combo->currentIndex(), 0);
-    QTest::keyClick(memo, Qt::Key_Up); // a memo keeps its arrows
-    EXPECT_EQ(focused(), memo);
-    QTest::keyClick(memo, Qt::Key_Tab);
-    EXPECT_EQ(focused(), check);
-    QTest::keyClick(check, Qt::Key_Up);
-    EXPECT_EQ(focused(), memo);
     focus(combo);
-    QTest::keyClick(combo, Qt::Key_Up);
-    EXPECT_EQ(focused(), importo);
-    QTest::keyClick(importo, Qt::Key_Up);
-    QTest::keyClick(dbedit1, Qt::Key_Up);
-    EXPECT_EQ(focused(), edit1);
     // Up from the first control wraps round the tab order like Shift+Tab.
-    QTest::keyClick(edit1, Qt::Key_Up);
-    EXPECT_EQ(focused(), last);
+    walk({{Qt::Key_Up, importo}, {Qt::Key_Up, dbedit1}, {Qt::Key_Up, edit1}, {Qt::Key_Up, last}});
     EXPECT_EQ(base(last), QColor(0, 255, 255));
     EXPECT_EQ(base(edit1), QColor(Qt::white));
     EXPECT_TRUE(modified.isEmpty()); // moving is not typing
@@ -126,37 +110,24 @@ TEST_F(FormConventionsTest, EnterAndDownMoveToTheNextControlUpToThePrevious) {
 TEST_F(FormConventionsTest, TabOrderHiddenAndDisabledControlsAreRespected) {
     QWidget::setTabOrder(edit1, last);
     QWidget::setTabOrder(last, dbedit1);
-    focus(edit1);
-    QTest::keyClick(edit1, Qt::Key_Return);
-    EXPECT_EQ(focused(), last);
-    QTest::keyClick(last, Qt::Key_Return);
-    EXPECT_EQ(focused(), dbedit1);
     importo->setEnabled(false);
     combo->hide();
-    QTest::keyClick(dbedit1, Qt::Key_Down);
-    EXPECT_EQ(focused(), memo);
+    focus(edit1);
+    walk({{Qt::Key_Return, last}, {Qt::Key_Return, dbedit1}, {Qt::Key_Down, memo}});
 }
 
-TEST_F(FormConventionsTest, MemoKeepsEnterAndArrowsUnlessMarked) {
+TEST_F(FormConventionsTest, MemoKeepsEnterAndArrowsUnlessMarkedAndAnOpenComboListKeepsItsArrows) {
     focus(memo);
     QTest::keyClicks(memo, "uno");
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, "due");
     EXPECT_EQ(memo->toPlainText(), "uno\ndue");
-    QTest::keyClick(memo, Qt::Key_Down);
-    EXPECT_EQ(focused(), memo);
+    walk({{Qt::Key_Down, memo}});
     FormConventions::setArrowNavigation(memo);
-    QTest::keyClick(memo, Qt::Key_Return);
-    EXPECT_EQ(focused(), memo); // Enter still makes a new line
-    QTest::keyClick(memo, Qt::Key_Down);
-    EXPECT_EQ(focused(), check);
+    walk({{Qt::Key_Return, memo}, {Qt::Key_Down, check}}); // Enter still makes a new line
     focus(memo);
-    QTest::keyClick(memo, Qt::Key_Up);
-    EXPECT_EQ(focused(), combo);
-}
-
-TEST_F(FormConventionsTest, OpenComboPopupKeepsItsArrows) {
-    focus(combo);
+    walk({{Qt::Key_Up, combo}});
+    // An open combo list keeps them too.
     combo->showPopup();
     settle();
     ASSERT_TRUE(combo->view()->isVisible());
@@ -205,9 +176,7 @@ TEST_F(FormConventionsTest, TypingRightClicksAndChoicesInBoundControlsCallTheMod
     QTest::mousePress(memo->viewport(), Qt::RightButton);
     QTest::mouseRelease(memo->viewport(), Qt::RightButton);
     settle();
-    ASSERT_EQ(modified.size(), 2);
-    EXPECT_EQ(modified[0], importo);
-    EXPECT_EQ(modified[1], memo);
+    EXPECT_EQ(modified, (QList<QWidget*>{importo, memo}));
     modified.clear();
     QTest::mouseClick(edit1, Qt::LeftButton);
     EXPECT_TRUE(modified.isEmpty());
@@ -226,8 +195,7 @@ TEST_F(FormConventionsTest, TypingRightClicksAndChoicesInBoundControlsCallTheMod
     auto* cb = add(new ui::DBCheckBox(clients.get(), "Annullato", "Annullato"), "DBCheckBox1");
     settle();
     Q_EMIT lookup->activated(0);
-    ASSERT_EQ(modified.size(), 1);
-    EXPECT_EQ(modified[0], lookup);
+    EXPECT_EQ(modified, QList<QWidget*>{lookup});
     focus(lookup);
     EXPECT_EQ(base(lookup), QColor(0, 255, 255)); // conventions reach late children
     QTest::keyClick(lookup, Qt::Key_Backspace);

@@ -1,14 +1,12 @@
-// The help service: F1 and the help buttons open the page of the window's help context
-// from the help/ folder, index.html when the page is missing, a message naming the
-// expected path when the folder is missing.
+// The help service: F1 and the help buttons open the window's page from the help/ folder.
 
 #include "common/controls/dialogs.h"
 #include "common/controls/help.h"
 #include "controls_support.h"
+#include "support/files.h"
 
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -20,12 +18,10 @@ using namespace controls_test;
 
 namespace {
 
-void writePage(const QString& path, const QString& title, const QString& body) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral("<html><head><title>%1</title></head><body><h1>%1</h1><p>%2</p></body></html>")
-                .arg(title, body)
-                .toUtf8());
+QByteArray page(const QString& title, const QString& body) {
+    return QStringLiteral("<html><head><title>%1</title></head><body><h1>%1</h1><p>%2</p></body></html>")
+        .arg(title, body)
+        .toUtf8();
 }
 
 class HelpTest : public ::testing::Test {
@@ -36,8 +32,8 @@ protected:
     void SetUp() override {
         folder = dir.filePath("help");
         QDir().mkpath(folder);
-        writePage(folder + "/205.html", "Alimenti", "Elenco degli alimenti");
-        writePage(folder + "/index.html", "Indice", "Guida di Vastrel");
+        testing_support::writeFile(folder + "/205.html", page("Alimenti", "Elenco degli alimenti"));
+        testing_support::writeFile(folder + "/index.html", page("Indice", "Guida di Vastrel"));
         ui::help().setHelpFolder(folder);
         ui::help().installF1();
     }
@@ -47,12 +43,7 @@ protected:
     }
 };
 
-TEST_F(HelpTest, DefaultFolderIsBesideTheExecutables) {
-    ui::help().setHelpFolder(QString());
-    EXPECT_EQ(ui::help().helpFolder(), QCoreApplication::applicationDirPath() + "/help");
-}
-
-TEST_F(HelpTest, ContextIsTheWindowsOrTheNearestParentsOne) {
+TEST_F(HelpTest, PageOfTheWindowsOrTheNearestParentsContextTheIndexForTheRestAndTheFolderNamedWhenMissing) {
     QWidget window;
     auto* box = new QLineEdit(&window);
     ui::HelpService::setHelpContext(&window, 205);
@@ -63,9 +54,23 @@ TEST_F(HelpTest, ContextIsTheWindowsOrTheNearestParentsOne) {
     EXPECT_EQ(ui::help().pageFor(205), QDir(folder).filePath("205.html"));
     EXPECT_EQ(ui::help().pageFor(999), QDir(folder).filePath("index.html"));
     EXPECT_EQ(ui::help().pageFor(0), QDir(folder).filePath("index.html"));
+    QTextBrowser* b = ui::help().showContext(4242);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->documentTitle(), "Indice");
+    // A folder that is not there: a message naming the path, no window.
+    ui::help().closeAll();
+    ui::help().setHelpFolder(dir.filePath("nonc-e"));
+    ui::ScriptedDialogs dialogs;
+    EXPECT_EQ(ui::help().showContext(205), nullptr);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains(QDir::toNativeSeparators(dir.filePath("nonc-e"))));
+    EXPECT_TRUE(ui::help().windows().isEmpty());
+    // Without a folder of its own the service uses the one beside the executables.
+    ui::help().setHelpFolder(QString());
+    EXPECT_EQ(ui::help().helpFolder(), QCoreApplication::applicationDirPath() + "/help");
 }
 
-TEST_F(HelpTest, F1OpensThePageOfTheFocusedWindow) {
+TEST_F(HelpTest, F1OpensThePageOfTheFocusedWindowOwnedByAModalOne) {
     QWidget window;
     window.setObjectName("frmAlimenti");
     auto* layout = new QVBoxLayout(&window);
@@ -95,24 +100,8 @@ TEST_F(HelpTest, F1OpensThePageOfTheFocusedWindow) {
     ui::help().closeAll();
     settle();
     EXPECT_TRUE(ui::help().windows().isEmpty());
-}
 
-TEST_F(HelpTest, MissingPageShowsTheIndex) {
-    QTextBrowser* b = ui::help().showContext(4242);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->documentTitle(), "Indice");
-}
-
-TEST_F(HelpTest, MissingFolderNamesTheExpectedPath) {
-    ui::help().setHelpFolder(dir.filePath("nonc-e"));
-    ui::ScriptedDialogs dialogs;
-    EXPECT_EQ(ui::help().showContext(205), nullptr);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains(QDir::toNativeSeparators(dir.filePath("nonc-e"))));
-    EXPECT_TRUE(ui::help().windows().isEmpty());
-}
-
-TEST_F(HelpTest, HelpOfAModalWindowBelongsToIt) {
+    // The help of a modal window belongs to it.
     QDialog dialog;
     ui::HelpService::setHelpContext(&dialog, 205);
     dialog.setWindowModality(Qt::ApplicationModal);

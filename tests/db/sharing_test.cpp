@@ -5,10 +5,12 @@
 #include "db/detaillink.h"
 #include "db/error.h"
 #include "support/tempdb.h"
+#include "support/values.h"
 
 #include <gtest/gtest.h>
 
 using db::Dataset;
+using testing_support::displayed;
 using testing_support::TempDatabase;
 
 namespace {
@@ -30,11 +32,6 @@ protected:
         clients.open();
         payments.setSql("select * from Pagamenti");
         payments.open();
-    }
-    QStringList shown(Dataset& ds, const char* field) {
-        QStringList out;
-        for (int r = 0; r < ds.recordCount(); ++r) out << ds.displayTextAt(r, ds.fieldIndex(field));
-        return out;
     }
 };
 
@@ -63,7 +60,7 @@ TEST_F(Sharing, ABorrowedQueryIsGivenBackExactlyAsItWas) {
     clients.setFilter("Cognome like 'r*'");
     clients.setSort("Cognome DESC");
     ASSERT_TRUE(clients.locate("Cognome", "Rossi"));
-    const QStringList before = shown(clients, "Cognome");
+    const QStringList before = displayed(clients, "Cognome");
     {
         db::ViewStateScope keep(clients, "ID");
         clients.setFilter(QString());
@@ -74,7 +71,7 @@ TEST_F(Sharing, ABorrowedQueryIsGivenBackExactlyAsItWas) {
     EXPECT_TRUE(clients.filtered());
     EXPECT_EQ(clients.filter(), "Cognome like 'r*'");
     EXPECT_EQ(clients.sort(), "Cognome DESC");
-    EXPECT_EQ(shown(clients, "Cognome"), before);
+    EXPECT_EQ(displayed(clients, "Cognome"), before);
     EXPECT_EQ(clients.value("Cognome").toString(), "Rossi");
 
     // The row it was on was deleted meanwhile: the first row is current, nothing breaks.
@@ -106,9 +103,7 @@ TEST_F(Sharing, ADetailFollowsItsMasterByQueryOrByFilterWithTheSameRows) {
     ASSERT_TRUE(clients.locate("Cognome", "Verdi"));
     payments.setValue("Importo", 99);
     ASSERT_TRUE(clients.locate("Cognome", "Rossi"));
-    db::RowStore rows;
-    c().load("select Importo from Pagamenti where Cliente_ID = 3", rows);
-    EXPECT_EQ(rows.value(0, 0).toDouble(), 99.0);
+    EXPECT_EQ(testing_support::scalar(c(), "select Importo from Pagamenti where Cliente_ID = 3").toDouble(), 99.0);
     // An inactive link leaves the detail alone.
     viaFilter.setActive(false);
     ASSERT_TRUE(clients.locate("Cognome", "Verdi"));

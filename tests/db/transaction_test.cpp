@@ -5,18 +5,15 @@
 #include "db/dataset.h"
 #include "db/error.h"
 #include "support/tempdb.h"
+#include "support/values.h"
 
 #include <gtest/gtest.h>
 
+using testing_support::count;
+using testing_support::scalar;
 using testing_support::TempDatabase;
 
 namespace {
-
-long long countOf(db::Connection& c, const QString& table) {
-    db::RowStore rows;
-    c.load("select count(*) from " + table, rows);
-    return rows.integer(0, 0);
-}
 
 void add(db::Connection& c, const char* what) {
     c.execute("insert into GruppoSportivo (Descrizione) values (?)", {QString::fromLatin1(what)});
@@ -56,7 +53,7 @@ TEST(Transactions, AnInnerFailureCommitsNothingAndTheOuterCommitSaysSo) {
         }
         EXPECT_EQ(threw, k.outerThrows);
         EXPECT_FALSE(c.inTransaction());
-        EXPECT_EQ(countOf(*tdb.openAnother(), "GruppoSportivo"), k.kept);
+        EXPECT_EQ(count(*tdb.openAnother(), "select * from GruppoSportivo"), k.kept);
     }
 }
 
@@ -78,11 +75,8 @@ TEST(Transactions, ASavepointUndoesOnlyItsOwnPart) {
         EXPECT_FALSE(c.rollbackOnly());
         tx.commit();
     }
-    db::RowStore rows;
-    c.load("select Descrizione from GruppoSportivo order by Descrizione", rows);
-    ASSERT_EQ(rows.rowCount(), 2);
-    EXPECT_EQ(rows.value(0, 0).toString(), "rilasciato");
-    EXPECT_EQ(rows.value(1, 0).toString(), "tenuto");
+    EXPECT_EQ(testing_support::rows(c, "select Descrizione from GruppoSportivo order by Descrizione"),
+              (QList<QVariantList>{{"rilasciato"}, {"tenuto"}}));
 }
 
 TEST(Transactions, ParametersAreCountedAndBoundAsValues) {
@@ -90,7 +84,7 @@ TEST(Transactions, ParametersAreCountedAndBoundAsValues) {
     db::Connection& c = tdb.connection();
     // A value that looks like SQL stays a value.
     add(c, "x'); delete * from GruppoSportivo; --");
-    EXPECT_EQ(countOf(c, "GruppoSportivo"), 1);
+    EXPECT_EQ(count(c, "select * from GruppoSportivo"), 1);
     EXPECT_THROW(c.execute("insert into GruppoSportivo (Descrizione) values (?)"), db::DatabaseError);
     EXPECT_THROW(c.execute("delete * from GruppoSportivo where ID = ?", {1, 2}), db::DatabaseError);
     db::RowStore rows;
@@ -98,8 +92,7 @@ TEST(Transactions, ParametersAreCountedAndBoundAsValues) {
     EXPECT_EQ(rows.rowCount(), 1);
     // A row of nothing but defaults: the key and the yes/no columns the schema fills in.
     c.execute("insert into Avvisi default values");
-    c.load("select ID from Avvisi", rows);
-    EXPECT_EQ(rows.rowCount(), 1);
+    EXPECT_EQ(count(c, "select ID from Avvisi"), 1);
 }
 
 TEST(Transactions, TheCursorStreamsTypedRows) {
@@ -145,17 +138,14 @@ TEST(Transactions, ARefusedWriteLeavesNothingAndGivesTheEditBack) {
     } catch (const db::DatabaseError& e) {
         EXPECT_TRUE(e.text().contains("calendario bloccato"));
     }
-    db::RowStore rows;
-    tdb.openAnother()->load("select Nome from anagraficaclienti", rows);
-    EXPECT_EQ(rows.value(0, 0).toString(), "Anna");
+    EXPECT_EQ(scalar(*tdb.openAnother(), "select Nome from anagraficaclienti"), "Anna");
     EXPECT_EQ(clients.state(), db::Dataset::State::Edit);
     EXPECT_EQ(clients.value("Nome").toString(), "Annalisa");
     EXPECT_EQ(clients.store().value(clients.physicalRow(0), clients.fieldIndex("Nome")).toString(), "Anna");
     // Once the engine accepts it, the same edit is saved.
     tdb.engineSql("DROP TRIGGER no_calendar");
     clients.post();
-    tdb.openAnother()->load("select Nome from anagraficaclienti", rows);
-    EXPECT_EQ(rows.value(0, 0).toString(), "Annalisa");
+    EXPECT_EQ(scalar(*tdb.openAnother(), "select Nome from anagraficaclienti"), "Annalisa");
 }
 
 } // namespace

@@ -49,6 +49,7 @@ insert into Occasionali (Cognome, Progressivo) values ('Uno', 5);
 insert into Occasionali (Cognome, Progressivo) values ('Due', 7);
 insert into Pagamenti (Cliente_ID, Data, Operazione, Importo, ModPagamento_Id) values (1, #3/1/2024#, 'Quota', 50.5, 1);
 insert into Pagamenti (Cliente_ID, Data, Operazione, Importo) values (1, #12/31/2023 18.00.00#, 'Iscrizione', 30);
+insert into Scadenze (Cliente_ID, DataScadenza, Operazione, Importo, ModPagamento_Id) values (1, #2/10/2025#, 'Rata', 40, 1);
 insert into Calendario (DataInizio, Concluso, Storico, Cliente_Id, Cliente, Personale_Id, Personale) values (#12/31/2024 23.00.00#, true, false, 1, 'vecchio', 1, 'vecchio');
 insert into Calendario (DataInizio, Concluso, Storico, Cliente_Id, Cliente) values (#12/31/2024 10.00.00#, false, false, 2, 'Bianchi Anna');
 insert into Calendario (DataInizio, Concluso, Storico, Cliente_Id, Cliente) values (#1/1/2025#, true, false, 1, 'vecchio');

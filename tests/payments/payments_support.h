@@ -1,8 +1,6 @@
 #pragma once
 
-// The registers, the client record and the payments windows on a fresh database with a few
-// clients, two payment methods, two operations (one without a default amount) and payments
-// of early 2024; print jobs are written for real, the viewer is not started.
+// The payments windows on a few clients and payments of early 2024; print jobs are real.
 
 #include "../archives/archives_support.h"
 

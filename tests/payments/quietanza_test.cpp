@@ -1,17 +1,16 @@
-// The front desk's whole path from a payment to its receipt: client list, client record, the
-// payments tab, a new payment with the operation's amount, the year chooser, the print job
-// for the receipt, and the report viewer's own code turning that job into a PDF read back
-// with pdftotext.
+// The front desk's whole path from a payment to its receipt, read back from the PDF.
 
 #include "payments_support.h"
 
 #include "common/paths.h"
+#include "support/env.h"
+#include "support/files.h"
+#include "support/pdf.h"
 #include "viewer/form1.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -19,36 +18,13 @@ using namespace payments_test;
 
 namespace {
 
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {pdf, "-"});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC).simplified();
-}
-
-class Receipt : public Payments {
-protected:
-    QTemporaryDir home;
-    QByteArray oldHome, oldName;
-    void SetUp() override {
-        Payments::SetUp();
-        oldHome = qgetenv("VASTREL_HOME");
-        oldName = qgetenv("VASTREL_COMPUTERNAME");
-        other("update Ditta set RagSoc = 'Palestra Olimpia', Comune = 'Padova'");
-        other("insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Sesso, "
-              "Citta, Via, Numero_civico, Codfiscale, Stagione_ID, GruppoSportivo_ID, DataScadenzaAbbonamento) "
-              "values ('Ferri', 'Giulia', 'Ferri Giulia', 'Ferri Giulia', 'F', 'Padova', 'Via Dante', '7', "
-              "'FRRGLI90A41G224X', 1, 1, #12/31/2099#)");
-        dm.Table1.requery();
-    }
-    void TearDown() override {
-        qputenv("VASTREL_HOME", oldHome);
-        qputenv("VASTREL_COMPUTERNAME", oldName);
-        Payments::TearDown();
-    }
-};
-
-TEST_F(Receipt, APaymentGoesFromTheClientListToTheYearReceiptPdf) {
+TEST_F(Payments, APaymentGoesFromTheClientListToTheYearReceiptPdf) {
+    other("update Ditta set RagSoc = 'Palestra Olimpia', Comune = 'Padova'");
+    other("insert into anagraficaclienti (Cognome, Nome, NominativoDocumenti, NominativoVisualizzato, Sesso, "
+          "Citta, Via, Numero_civico, Codfiscale, Stagione_ID, GruppoSportivo_ID, DataScadenzaAbbonamento) "
+          "values ('Ferri', 'Giulia', 'Ferri Giulia', 'Ferri Giulia', 'F', 'Padova', 'Via Dante', '7', "
+          "'FRRGLI90A41G224X', 1, 1, #12/31/2099#)");
+    dm.Table1.requery();
     const QString year = QString::number(QDate::currentDate().year());
     child<QLineEdit>(a.frmClienti, "Edit1")->setText("Ferri");
     ASSERT_EQ(dm.Table1.recordCount(), 1);
@@ -82,21 +58,20 @@ TEST_F(Receipt, APaymentGoesFromTheClientListToTheYearReceiptPdf) {
     const QString report = scalar("select NomeReport from TempStampa").toString();
     ASSERT_EQ(QFileInfo(report).fileName(), "QuietanzaCliente.rpt");
     // The viewer's export mode on that job: same query and layout, the file instead of the screen.
+    QTemporaryDir home;
     const QString pdf = QDir(home.path()).filePath("ricevuta.pdf");
     const QString layouts = QDir(qEnvironmentVariable("VASTREL_SOURCE_DIR")).filePath("reports/");
     db::Connection& c = tdb.connection();
     c.execute("update TempStampa set Esportazione = true, FileEsportazione = ?, TipoEsportazione = 3, Setup = false, "
               "NomeReport = ?, NomeReportLandscape = ?",
               {pdf, QString(layouts + "QuietanzaCliente.rpt"), QString(layouts + "QuietanzaClienteLan.rpt")});
-    QFile percorso(QDir(home.path()).filePath("percorso.txt"));
-    ASSERT_TRUE(percorso.open(QIODevice::WriteOnly));
-    percorso.write(tdb.path().toUtf8() + "\n");
-    percorso.close();
-    qputenv("VASTREL_HOME", home.path().toUtf8());
-    qputenv("VASTREL_COMPUTERNAME", dm.nomeComputer.toUtf8());
+    ASSERT_TRUE(testing_support::writeFile(QDir(home.path()).filePath("percorso.txt"), tdb.path().toUtf8() + "\n"));
+    testing_support::ScopedEnv env;
+    env.set("VASTREL_HOME", home.path().toUtf8());
+    env.set("VASTREL_COMPUTERNAME", dm.nomeComputer.toUtf8());
     stampa::TForm1 viewer;
     ASSERT_EQ(viewer.FormLoad(), stampa::TForm1::Esito::Esportato) << dialogs.messages().join(", ").toStdString();
-    const QString text = pdfText(pdf);
+    const QString text = testing_support::pdfText(pdf);
     for (const QString& expected : QStringList{"Ferri Giulia", "45,00", "anno " + year, "Mensile", "Palestra Olimpia"})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     // Only this client's payments of that year.

@@ -1,6 +1,4 @@
-// The payments register on a real window: the four filters and the total they leave, the
-// date boxes' keys, the main window's button, deleting from the register and from the
-// client's tab.
+// The payments register on a real window.
 
 #include "payments_support.h"
 
@@ -23,7 +21,7 @@ protected:
     }
 };
 
-TEST_F(Register, EachFilterNarrowsTheListAtOnceAndTheTotalFollows) {
+TEST_F(Register, EachFilterNarrowsTheListAtOnceTheTotalFollowsAndTheDateBoxesTakeKeys) {
     struct Case {
         const char* da;
         const char* a;
@@ -39,8 +37,7 @@ TEST_F(Register, EachFilterNarrowsTheListAtOnceAndTheTotalFollows) {
         {"", "", "*", "", {"15/03/2024", "02/03/2024", "01/03/2024", "10/02/2024", "20/01/2024"}, "175,63"},
         {"", "", "Verdi", "", {}, "0"},
         {"", "", "d'a", "", {"01/03/2024"}, "10,13"}, // 10.125 rounded half away from zero
-        {"", "", "r*ti", "", {"15/03/2024"}, "30,5"},
-        {"", "", "", "Bancomat", {"02/03/2024", "20/01/2024"}, "90"},
+        {"", "", "r*ti", "", {"15/03/2024"}, "30,5"}, {"", "", "", "Bancomat", {"02/03/2024", "20/01/2024"}, "90"},
         {"", "", "", "Assegno", {"15/03/2024", "02/03/2024", "01/03/2024", "10/02/2024", "20/01/2024"}, "175,63"},
         // Day first: 2 March, not 3 February.
         {"02/03/2024", "", "", "", {"15/03/2024", "02/03/2024"}, "75,5"},
@@ -57,29 +54,17 @@ TEST_F(Register, EachFilterNarrowsTheListAtOnceAndTheTotalFollows) {
         child<QLineEdit>(p.frmPagamenti, "maskAScadenza")->setText(k.a);
         child<QLineEdit>(p.frmPagamenti, "Edit1")->setText(k.cliente);
         child<QComboBox>(p.frmPagamenti, "cboModPagamento")->setCurrentText(k.metodo);
-        EXPECT_EQ(column(dm.TablePagamenti, "Data"), k.dates) << dm.TablePagamenti.filter().toStdString();
+        EXPECT_EQ(displayed(dm.TablePagamenti, "Data"), k.dates) << dm.TablePagamenti.filter().toStdString();
         EXPECT_EQ(total(), k.total);
     }
-    // The filter texts: dates unambiguous, the clients of a surname as a group of keys.
-    list()->svuotaRicerca();
-    child<QLineEdit>(p.frmPagamenti, "maskDaScadenza")->setText("02/03/2024");
-    child<QLineEdit>(p.frmPagamenti, "Edit1")->setText("ros");
-    const QString clause("Data >= #2024-03-02# and (Cliente_ID = %1 or Cliente_ID = %2)");
-    EXPECT_TRUE(dm.TablePagamenti.filter() == clause.arg(rossi).arg(rossetti) ||
-                dm.TablePagamenti.filter() == clause.arg(rossetti).arg(rossi))
-        << dm.TablePagamenti.filter().toStdString();
-    child<QLineEdit>(p.frmPagamenti, "Edit1")->setText("Verdi");
-    EXPECT_EQ(dm.TablePagamenti.filter(), "Data >= #2024-03-02# and Cliente_ID = 0");
     // "Totali" counts again what another workstation added.
     other(QString("insert into Pagamenti (Cliente_ID, Data, Importo) values (%1, #3/20/2024#, 4.5)").arg(rossi));
     list()->svuotaRicerca();
     click(p.frmPagamenti, "spdAggiorna");
     EXPECT_EQ(total(), "180,13");
     EXPECT_EQ(condizioneCliente(dm.Connessione, ""), "");
-}
 
-TEST_F(Register, DateBoxKeysEnterMovesOnEscapeEmptiesAndGoesToTheSurname) {
-    p.frmPagamenti->show();
+    // The date boxes' keys: typing filters, Enter moves on, Escape empties and goes to the surname.
     auto* da = child<ui::DateMaskEdit>(p.frmPagamenti, "maskDaScadenza");
     da->setFocus();
     da->setCursorPosition(0);
@@ -94,7 +79,7 @@ TEST_F(Register, DateBoxKeysEnterMovesOnEscapeEmptiesAndGoesToTheSurname) {
     EXPECT_EQ(dm.TablePagamenti.filter(), "");
     EXPECT_EQ(p.frmPagamenti->focusWidget(), child<QWidget>(p.frmPagamenti, "Edit1"));
     EXPECT_TRUE(p.frmPagamenti->isVisible());
-    EXPECT_EQ(dm.TablePagamenti.recordCount(), 5);
+    EXPECT_EQ(dm.TablePagamenti.recordCount(), 6); // the five and the one added elsewhere
 }
 
 TEST_F(Register, TheMainWindowButtonShowsEveryPaymentAndLeavesTheQueryUnfiltered) {
@@ -108,18 +93,16 @@ TEST_F(Register, TheMainWindowButtonShowsEveryPaymentAndLeavesTheQueryUnfiltered
     child<QComboBox>(installed, "cboModPagamento")->setCurrentText("Contanti");
     installed->hide();
     dm.TablePagamenti.setFilter(QString("Cliente_ID = %1").arg(rossi));
-    int rows = -1;
-    QString box;
+    QString seen; // the rows shown, and the two boxes, emptied
     when("frmPagamenti", [&](QDialog* d) {
-        rows = dm.TablePagamenti.recordCount();
-        box = child<QLineEdit>(d, "Edit1")->text() + child<QComboBox>(d, "cboModPagamento")->currentText();
+        seen = QString::number(dm.TablePagamenti.recordCount()) + child<QLineEdit>(d, "Edit1")->text() +
+               child<QComboBox>(d, "cboModPagamento")->currentText();
         child<QLineEdit>(d, "Edit1")->setText("Rossi");
         click(d, "spdIndietro");
     });
     form.button("btnAttivitaPagamenti")->click();
     EXPECT_EQ(execs("frmPagamenti"), 1);
-    EXPECT_EQ(rows, 5);
-    EXPECT_EQ(box, "");
+    EXPECT_EQ(seen, "5");
     EXPECT_EQ(dm.TablePagamenti.filter(), "");
     EXPECT_EQ(dm.TablePagamenti.recordCount(), 5);
 }
@@ -146,7 +129,6 @@ TEST_F(Register, DeletingAsksInTheRegisterAndInTheClientTabEachInItsOwnWords) {
         EXPECT_EQ(payments(), before - 1);
         ASSERT_EQ(dialogs.shown.size(), 2);
         EXPECT_EQ(dialogs.shown[0].text, k.question);
-        EXPECT_EQ(dialogs.shown[0].caption, "Messaggio di avviso");
     }
     // The client's list empty: nothing is asked.
     dialogs.shown.clear();

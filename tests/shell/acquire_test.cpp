@@ -3,7 +3,7 @@
 
 #include "common/controls/dialogs.h"
 #include "common/scanner/acquire.h"
-#include "saneconfig.h"
+#include "support/saneconfig.h"
 
 #include <QDialog>
 #include <QListWidget>
@@ -26,11 +26,7 @@ protected:
         ASSERT_TRUE(testing_support::configureSaneTest(devices, settings));
     }
     QImage acquire() { return acquireImage(&parent); }
-    int choicesShown() const {
-        int n = 0;
-        for (const auto& s : dialogs.shown) n += s.kind == u"exec" && s.text == u"frmSceltaSorgente";
-        return n;
-    }
+    int choicesShown() const { return dialogs.execs("frmSceltaSorgente"); }
     static bool uniform(const QImage& image, QRgb colour) {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
@@ -39,9 +35,11 @@ protected:
     }
 };
 
-TEST_F(Acquisition, OneDeviceGivesTheScannedPictureWithoutAsking) {
-    configure(1, {QStringLiteral("mode Gray"), QStringLiteral("depth 8"),
-                  QStringLiteral("test-picture \"Solid white\"")});
+TEST_F(Acquisition, NoDeviceGivesNoneSilentlyAndOneGivesItsPictureWithoutAsking) {
+    configure(0);
+    EXPECT_TRUE(acquire().isNull());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    configure(1, {"mode Gray", "depth 8", "test-picture \"Solid white\""});
     const QImage image = acquire();
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(kWidth, kHeight));
@@ -56,30 +54,24 @@ TEST_F(Acquisition, OneDeviceGivesTheScannedPictureWithoutAsking) {
 TEST_F(Acquisition, EveryFrameLayoutReadsAsTheSamePicture) {
     struct Case {
         const char* what;
-        QStringList settings;
-        QStringList reference;
+        const char* mode;
+        const char* depth;
+        const char* picture;
+        QStringList extra;
     };
     const Case cases[] = {
-        {"one-bit gray is ink, not light",
-         {"mode Gray", "depth 1", "test-picture \"Grid\""},
-         {"mode Gray", "depth 8", "test-picture \"Grid\""}},
-        {"sixteen-bit gray",
-         {"mode Gray", "depth 16", "test-picture \"Grid\""},
-         {"mode Gray", "depth 8", "test-picture \"Grid\""}},
-        {"sixteen-bit colour",
-         {"mode Color", "depth 16", "test-picture \"Grid\""},
-         {"mode Color", "depth 8", "test-picture \"Grid\""}},
-        {"three passes in the order green, blue, red",
-         {"mode Color", "depth 8", "three-pass true", "three-pass-order GBR",
-          "test-picture \"Color pattern\""},
-         {"mode Color", "depth 8", "test-picture \"Color pattern\""}},
+        {"one-bit gray is ink, not light", "Gray", "1", "Grid", {}}, {"sixteen-bit gray", "Gray", "16", "Grid", {}},
+        {"sixteen-bit colour", "Color", "16", "Grid", {}},
+        {"three passes in the order green, blue, red", "Color", "8", "Color pattern",
+         {"three-pass true", "three-pass-order GBR"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        configure(1, c.reference);
+        const QStringList common{QStringLiteral("mode %1").arg(c.mode), QStringLiteral("test-picture \"%1\"").arg(c.picture)};
+        configure(1, common + QStringList{"depth 8"});
         const QImage expected = acquire().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(expected.size(), QSize(kWidth, kHeight));
-        configure(1, c.settings);
+        configure(1, common + QStringList{QStringLiteral("depth %1").arg(c.depth)} + c.extra);
         const QImage got = acquire().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(got.size(), expected.size());
         EXPECT_TRUE(got == expected);
@@ -95,26 +87,24 @@ TEST_F(Acquisition, EveryFrameLayoutReadsAsTheSamePicture) {
     const QImage white = acquire();
     EXPECT_EQ(white.size(), QSize(kWidth, kHeight));
     EXPECT_TRUE(uniform(white, qRgb(255, 255, 255)));
-}
-
-TEST_F(Acquisition, HandScannerOfUnknownHeightGivesTheRowsItSent) {
+    // A hand scanner of unknown height gives the rows it sent, 11 cm wide.
     configure(1, {"mode Gray", "depth 8", "hand-scanner true"});
-    const QImage image = acquire();
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 216); // the backend's fixed 11 cm
-    EXPECT_GT(image.height(), 0);
+    const QImage hand = acquire();
+    EXPECT_EQ(hand.width(), 216);
+    EXPECT_GT(hand.height(), 0);
 }
 
 // A device failing half-way is not driven here: cancelling the test backend's reader thread
 // after a failed read can dead-lock inside that backend (its thread is cancelled while it
 // holds the allocator's lock), which would hang the run rather than test our code.
-TEST_F(Acquisition, NoDeviceGivesNoneSilently) {
-    configure(0);
+TEST_F(Acquisition, SeveralDevicesAreOfferedOncePerSessionAndACancelGivesNone) {
+    configure(2, {"mode Gray", "depth 8"});
+    dialogs.onExec = [](QDialog* d) { d->reject(); };
     EXPECT_TRUE(acquire().isNull());
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-}
+    EXPECT_EQ(choicesShown(), 1);
+    EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight)); // not asked again
+    EXPECT_EQ(choicesShown(), 1);
 
-TEST_F(Acquisition, SeveralDevicesAreOfferedOncePerRun) {
     configure(3, {"mode Gray", "depth 8"});
     QStringList offered;
     dialogs.onExec = [&](QDialog* d) {
@@ -125,20 +115,10 @@ TEST_F(Acquisition, SeveralDevicesAreOfferedOncePerRun) {
         d->accept();
     };
     EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight));
-    EXPECT_EQ(choicesShown(), 1);
+    EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight));
+    EXPECT_EQ(choicesShown(), 2);
     ASSERT_EQ(offered.size(), 3);
     EXPECT_TRUE(offered[2].contains("test:2")) << offered[2].toStdString();
-    EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight));
-    EXPECT_EQ(choicesShown(), 1);
-}
-
-TEST_F(Acquisition, CancellingTheChoiceGivesNoneAndIsNotAskedAgain) {
-    configure(2, {"mode Gray", "depth 8"});
-    dialogs.onExec = [](QDialog* d) { d->reject(); };
-    EXPECT_TRUE(acquire().isNull());
-    EXPECT_EQ(choicesShown(), 1);
-    EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight));
-    EXPECT_EQ(choicesShown(), 1);
 }
 
 } // namespace

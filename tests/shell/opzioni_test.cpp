@@ -3,13 +3,14 @@
 
 #include "app/shell/frmopzioni.h"
 #include "common/controls/dbedits.h"
-#include "saneconfig.h"
 #include "settings_support.h"
+#include "support/env.h"
+#include "support/files.h"
+#include "support/saneconfig.h"
 
 #include <QBuffer>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QTabWidget>
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using testing_support::writeFile;
 
 class Options : public ::testing::Test {
 protected:
@@ -43,13 +46,8 @@ protected:
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         EXPECT_TRUE(image.save(&buffer, format));
-        writeFile(name, bytes + tail);
+        writeFile(file(name), bytes + tail);
         return file(name);
-    }
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
     }
     QByteArray logo() const { return dm.TableDitta.value("Logo").toByteArray(); }
     static QSize sizeOf(const QByteArray& bytes) { return QImage::fromData(bytes).size(); }
@@ -57,8 +55,6 @@ protected:
 
 TEST_F(Options, EncryptionIsStoredAsItsPositionAndShownAgain) {
     const QStringList items{"SSLv2", "SSLv23", "SSLv3", "TLSv1"};
-    for (int i = 0; i < window.cmbSmtpCriptaggioTipo->count(); ++i)
-        EXPECT_EQ(window.cmbSmtpCriptaggioTipo->itemText(i), items[i]);
     for (int position : {3, 0, 2, 1}) {
         window.cmbSmtpCriptaggioTipo->setCurrentIndex(position);
         window.spdIndietroClick();
@@ -75,7 +71,8 @@ TEST_F(Options, EncryptionIsStoredAsItsPositionAndShownAgain) {
     EXPECT_EQ(window.cmbSmtpCriptaggioTipo->currentIndex(), -1);
 }
 
-TEST_F(Options, AuthenticationNeedsUserAndPasswordBeforeLeaving) {
+TEST_F(Options, AuthenticationNeedsUserAndPasswordBeforeLeavingByIndietroOrEscape) {
+    QTest::keyClicks(window.DBEdit2, "smtp.vastrel.it");
     window.PageControl1->setCurrentWidget(window.tabGenerale);
     window.DBCheckBox3->click(); // "Autenticazione Server Necessaria"
     ASSERT_TRUE(window.DBCheckBox3->isChecked());
@@ -91,51 +88,37 @@ TEST_F(Options, AuthenticationNeedsUserAndPasswordBeforeLeaving) {
     QTest::keyClicks(window.DBEdit4, "segreteria");
     window.PageControl1->setCurrentWidget(window.tabGenerale);
     dialogs.shown.clear();
-    window.spdIndietroClick();
+    QTest::keyClick(&window, Qt::Key_Escape); // Escape is Indietro, checks included
     EXPECT_EQ(dialogs.messages(), QStringList{"Attenzione inserire la password di autenticazione del Server !"});
+    EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.PageControl1->currentWidget(), window.tabEmail);
     EXPECT_EQ(window.focusWidget(), window.DBEdit5);
 
     QTest::keyClicks(window.DBEdit5, "pw");
     dialogs.shown.clear();
-    window.spdIndietroClick();
+    QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_EQ(window.result(), QDialog::Accepted);
-    EXPECT_EQ(data.stored("select SmtpUserName from opzioni").toString(), "segreteria");
-    EXPECT_EQ(data.stored("select SmtpPassword from opzioni").toString(), "pw");
-    EXPECT_EQ(data.stored("select SmtpAutenticazioneServer from opzioni").toInt(), 1);
-}
-
-TEST_F(Options, EscapeSavesLikeIndietroAndKeepsTheChecks) {
-    QTest::keyClicks(window.DBEdit2, "smtp.vastrel.it");
-    window.DBCheckBox3->click();
-    QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(dialogs.messages().size(), 1);
-    window.DBCheckBox3->click();
-    QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(data.stored("select SmtpHost from opzioni").toString(), "smtp.vastrel.it");
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_EQ(testing_support::rows(data.tdb.connection(), "select SmtpHost, SmtpUserName, SmtpPassword, "
+                                                           "SmtpAutenticazioneServer from opzioni"),
+              (QList<QVariantList>{{"smtp.vastrel.it", "segreteria", "pw", true}}));
 }
 
 TEST_F(Options, ExportFormatCopiesNumberAndExtension) {
     ui::DBLookupComboBox* combo = window.DBLookupComboBox18;
-    struct Case {
-        const char* description;
-        int numero;
-        const char* estensione;
-    };
-    for (const Case& c : {Case{"HTML (pagina web)", 2, "html"}, Case{"PDF (documento Acrobat)", 3, "pdf"},
-                          Case{"ODT (documento OpenDocument)", 4, "odt"}}) {
-        const int row = combo->findText(c.description);
-        ASSERT_GE(row, 0) << c.description;
+    const std::tuple<const char*, int, const char*> formats[] = {
+        {"HTML (pagina web)", 2, "html"}, {"PDF (documento Acrobat)", 3, "pdf"}, {"ODT (documento OpenDocument)", 4, "odt"}};
+    for (const auto& [description, numero, estensione] : formats) {
+        const int row = combo->findText(description);
+        ASSERT_GE(row, 0) << description;
         combo->activated(row);
-        EXPECT_EQ(dm.TableOpzioni.value("TipoEsportazione").toInt(), c.numero);
-        EXPECT_EQ(dm.TableOpzioni.value("EstensioneEsportazione").toString(), c.estensione);
+        EXPECT_EQ(dm.TableOpzioni.value("TipoEsportazione").toInt(), numero);
+        EXPECT_EQ(dm.TableOpzioni.value("EstensioneEsportazione").toString(), estensione);
     }
     window.spdIndietroClick();
-    EXPECT_EQ(data.stored("select TipoEsportazione from opzioni").toInt(), 4);
-    EXPECT_EQ(data.stored("select EstensioneEsportazione from opzioni").toString(), "odt");
+    const QString stored = "select TipoEsportazione, EstensioneEsportazione from opzioni";
+    EXPECT_EQ(testing_support::rows(data.tdb.connection(), stored), (QList<QVariantList>{{4LL, "odt"}}));
 
     for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Delete}) {
         reopen();
@@ -146,48 +129,35 @@ TEST_F(Options, ExportFormatCopiesNumberAndExtension) {
         EXPECT_TRUE(dm.TableOpzioni.isNull("EstensioneEsportazione"));
         EXPECT_EQ(combo->currentIndex(), -1);
         window.spdIndietroClick();
-        EXPECT_FALSE(data.stored("select TipoEsportazione from opzioni").isValid());
-        EXPECT_FALSE(data.stored("select EstensioneEsportazione from opzioni").isValid());
+        EXPECT_EQ(testing_support::rows(data.tdb.connection(), stored), (QList<QVariantList>{{QVariant(), QVariant()}}));
     }
 }
 
-TEST_F(Options, DocumentsFolderIsChosenOnlyWhenItExists) {
-    QString start;
-    window.cartellaIniziale = [&] { return files.filePath("archivio.db"); };
-    dialogs.files << files.path();
-    window.spdScegliCartellaClick();
-    EXPECT_EQ(dm.TableOpzioni.value("CartellaEsportazioneDocumenti").toString(),
-              QDir::toNativeSeparators(files.path()));
-    EXPECT_EQ(window.DBEdit23->text(), QDir::toNativeSeparators(files.path()));
-    dialogs.files << file("sparita"); // a folder that is not there
-    window.spdScegliCartellaClick();
-    window.spdScegliCartellaClick(); // cancelled
-    EXPECT_EQ(dm.TableOpzioni.value("CartellaEsportazioneDocumenti").toString(),
-              QDir::toNativeSeparators(files.path()));
-    EXPECT_EQ(dialogs.shown.size(), 3);
-    EXPECT_EQ(dialogs.shown[0].kind, "folder");
-}
-
-TEST_F(Options, OpenFolderNeedsAFolderThatIsThere) {
+TEST_F(Options, DocumentsFolderIsChosenAndOpenedOnlyWhenItIsThere) {
     testing_support::UrlSink desktop;
     window.DBEdit23->setText(QString());
     window.spdApriCartellaClick();
     EXPECT_EQ(dialogs.messages(), QStringList{"Attenzione manca la Cartella di Lavoro"});
-    const QString missing = file("non_qui");
-    dm.TableOpzioni.setValue("CartellaEsportazioneDocumenti", missing);
-    window.spdApriCartellaClick();
-    EXPECT_EQ(dialogs.messages().value(1),
-              "la Cartella: " + missing + " non esiste più o non è raggiungibile!!!");
-    EXPECT_EQ(dialogs.shown.value(1).caption, "Messaggio di errore");
-    EXPECT_TRUE(desktop.opened.isEmpty());
-    dm.TableOpzioni.setValue("CartellaEsportazioneDocumenti", files.path());
+    window.cartellaIniziale = [&] { return files.filePath("archivio.db"); };
+    dialogs.files << files.path() << file("sparita"); // then a folder that is not there, then cancelled
+    for (int i = 0; i < 3; ++i) window.spdScegliCartellaClick();
+    EXPECT_EQ(dialogs.count("folder"), 3);
+    const QString chosen = QDir::toNativeSeparators(files.path());
+    EXPECT_EQ(dm.TableOpzioni.value("CartellaEsportazioneDocumenti").toString(), chosen);
+    EXPECT_EQ(window.DBEdit23->text(), chosen);
     window.spdApriCartellaClick();
     ASSERT_EQ(desktop.opened.size(), 1);
     EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(files.path()));
-    EXPECT_EQ(dialogs.messages().size(), 2);
+
+    const QString missing = file("non_qui");
+    dm.TableOpzioni.setValue("CartellaEsportazioneDocumenti", missing);
+    window.spdApriCartellaClick();
+    EXPECT_EQ(dialogs.messages().last(), "la Cartella: " + missing + " non esiste più o non è raggiungibile!!!");
+    EXPECT_EQ(dialogs.shown.last().caption, "Messaggio di errore");
+    EXPECT_EQ(desktop.opened.size(), 1);
 }
 
-TEST_F(Options, LogoFilesAreReadByTheirExtension) {
+TEST_F(Options, LogoFilesAreReadByTheirExtensionAndAnythingElseLeavesTheLogoAlone) {
     // JPEG and PNG become a bitmap; the extension is read without regard to case.
     for (const QString& name : {picture("logo.jpg", "JPG"), picture("LOGO.JPEG", "JPG"),
                                 picture("logo.png", "PNG"), picture("Logo.Jpeg", "JPG")}) {
@@ -198,31 +168,16 @@ TEST_F(Options, LogoFilesAreReadByTheirExtension) {
     }
     // A bitmap is stored as the file holds it, bytes after the picture included.
     const QString bmp = picture("FOTO.BMP", "BMP", 40, 30, QByteArray("coda"));
-    QFile f(bmp);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     ASSERT_TRUE(window.caricaLogo(bmp));
-    EXPECT_EQ(logo(), f.readAll());
-    // "JPEG" in capitals picks the JPEG reader: PNG bytes under that name are refused.
+    EXPECT_EQ(logo(), testing_support::fileBytes(bmp));
+    // "JPEG" in capitals picks the JPEG reader: PNG bytes under that name are refused, as is
+    // anything that is no picture.
+    picture("FINTO.JPEG", "PNG");
+    writeFile(file("testo.jpg"), "questo non è un JPEG");
+    writeFile(file("vuoto.png"), QByteArray());
+    writeFile(file("vuoto.bmp"), QByteArray("BM"));
     const QByteArray before = logo();
-    EXPECT_FALSE(window.caricaLogo(picture("FINTO.JPEG", "PNG")));
-    EXPECT_EQ(logo(), before);
-    EXPECT_TRUE(dialogs.messages().value(0).startsWith("Impossibile leggere l'immagine"));
-    // The file dialog offers the capital extensions too.
-    dialogs.files << picture("CAMERA.JPG", "JPG", 64, 48);
-    window.btnCaricaClick();
-    EXPECT_TRUE(dialogs.shown.last().text.contains("*.JPEG"));
-    EXPECT_EQ(sizeOf(logo()), QSize(64, 48));
-    window.spdIndietroClick();
-    EXPECT_EQ(sizeOf(data.stored("select Logo from Ditta").toByteArray()), QSize(64, 48));
-}
-
-TEST_F(Options, ALogoThatIsNoPictureLeavesTheLogoAlone) {
-    ASSERT_TRUE(window.caricaLogo(picture("buono.png", "PNG")));
-    const QByteArray before = logo();
-    writeFile("testo.jpg", "questo non è un JPEG");
-    writeFile("vuoto.png", QByteArray());
-    writeFile("vuoto.bmp", QByteArray("BM"));
-    for (const char* name : {"testo.jpg", "vuoto.png", "vuoto.bmp", "manca.png"}) {
+    for (const char* name : {"FINTO.JPEG", "testo.jpg", "vuoto.png", "vuoto.bmp", "manca.png"}) {
         dialogs.shown.clear();
         EXPECT_FALSE(window.caricaLogo(file(name))) << name;
         ASSERT_EQ(dialogs.shown.size(), 1) << name;
@@ -231,9 +186,7 @@ TEST_F(Options, ALogoThatIsNoPictureLeavesTheLogoAlone) {
         EXPECT_EQ(dialogs.shown[0].caption, "Messaggio di errore");
         EXPECT_EQ(logo(), before) << name;
     }
-}
-
-TEST_F(Options, AHugePictureIsReducedWithItsProportions) {
+    // A huge picture is reduced with its proportions.
     {
         QImage huge(12000, 9000, QImage::Format_Grayscale8);
         huge.fill(128);
@@ -241,36 +194,12 @@ TEST_F(Options, AHugePictureIsReducedWithItsProportions) {
     }
     ASSERT_TRUE(window.caricaLogo(file("enorme.jpg")));
     EXPECT_EQ(sizeOf(logo()), QSize(2048, 1536));
-}
-
-TEST_F(Options, LogoIsSavedAsJpegOnlyForAJpgName) {
-    window.btnSalvaImmagineClick(); // no logo: nothing asked
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-    ASSERT_TRUE(window.caricaLogo(picture("logo.png", "PNG")));
-    struct Case {
-        const char* chosen;
-        const char* written;
-        const char* format;
-    };
-    for (const Case& c : {Case{"copia.jpg", "copia.jpg", "jpeg"}, Case{"copia.bmp", "copia.bmp", "bmp"},
-                          Case{"copia.JPEG", "copia.JPEG", "jpeg"}, Case{"senza", "senza.jpg", "jpeg"},
-                          Case{"altro.png", "altro.png", "bmp"}}) {
-        dialogs.files << file(c.chosen);
-        window.btnSalvaImmagineClick();
-        QImageReader reader(file(c.written));
-        EXPECT_EQ(reader.format(), c.format) << c.chosen;
-        EXPECT_EQ(reader.size(), QSize(40, 30)) << c.chosen;
-    }
-    EXPECT_TRUE(dialogs.messages().isEmpty());
-    dialogs.files << file("manca/copia.jpg");
-    window.btnSalvaImmagineClick();
-    EXPECT_TRUE(dialogs.messages().value(0).startsWith("Impossibile salvare l'immagine"));
-}
-
-TEST_F(Options, ClearingTheLogoEmptiesTheColumn) {
-    ASSERT_TRUE(window.caricaLogo(picture("logo.png", "PNG")));
+    // The file dialog offers the capital extensions too; the logo chosen is saved, and cleared.
+    dialogs.files << picture("CAMERA.JPG", "JPG", 64, 48);
+    window.btnCaricaClick();
+    EXPECT_TRUE(dialogs.shown.last().text.contains("*.JPEG"));
     window.spdIndietroClick();
-    ASSERT_TRUE(data.stored("select Logo from Ditta").isValid());
+    EXPECT_EQ(sizeOf(data.stored("select Logo from Ditta").toByteArray()), QSize(64, 48));
     reopen();
     window.btnCancellaClick();
     EXPECT_FALSE(window.DBImage1->hasPicture());
@@ -278,22 +207,37 @@ TEST_F(Options, ClearingTheLogoEmptiesTheColumn) {
     EXPECT_FALSE(data.stored("select Logo from Ditta").isValid());
 }
 
-TEST_F(Options, EditingTheLogoHandsABitmapToTheDesktop) {
+TEST_F(Options, TheLogoIsSavedAsJpegOnlyForAJpgNameAndEditedAsABitmap) {
     testing_support::UrlSink desktop;
     QTemporaryDir home;
-    const QByteArray previous = qgetenv("VASTREL_HOME");
-    qputenv("VASTREL_HOME", home.path().toLocal8Bit());
-    window.btnModificaLogoClick(); // no logo yet: nothing to edit
-    EXPECT_TRUE(desktop.opened.isEmpty());
-    ASSERT_TRUE(window.caricaLogo(picture("logo.jpg", "JPG", 50, 20)));
+    testing_support::ScopedEnv env("VASTREL_HOME", home.path().toLocal8Bit());
+    window.btnSalvaImmagineClick(); // no logo: nothing asked, nothing to edit
     window.btnModificaLogoClick();
-    qputenv("VASTREL_HOME", previous);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    ASSERT_TRUE(window.caricaLogo(picture("logo.png", "PNG")));
+    const std::tuple<const char*, const char*, const char*> saves[] = {
+        {"copia.jpg", "copia.jpg", "jpeg"}, {"copia.bmp", "copia.bmp", "bmp"}, {"copia.JPEG", "copia.JPEG", "jpeg"},
+        {"senza", "senza.jpg", "jpeg"},     {"altro.png", "altro.png", "bmp"}};
+    for (const auto& [chosen, written, format] : saves) {
+        dialogs.files << file(chosen);
+        window.btnSalvaImmagineClick();
+        QImageReader reader(file(written));
+        EXPECT_EQ(reader.format(), format) << chosen;
+        EXPECT_EQ(reader.size(), QSize(40, 30)) << chosen;
+    }
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    dialogs.files << file("manca/copia.jpg");
+    window.btnSalvaImmagineClick();
+    EXPECT_TRUE(dialogs.messages().value(0).startsWith("Impossibile salvare l'immagine"));
+
+    window.btnModificaLogoClick();
     const QString expected = QDir(home.path()).filePath("LogoVastrel.bmp");
     ASSERT_EQ(desktop.opened.size(), 1);
     EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(expected));
     QImageReader reader(expected);
     EXPECT_EQ(reader.format(), "bmp");
-    EXPECT_EQ(reader.size(), QSize(50, 20));
+    EXPECT_EQ(reader.size(), QSize(40, 30));
 }
 
 TEST_F(Options, AcquiredLogoComesFromTheScanner) {
@@ -312,10 +256,8 @@ TEST_F(Options, AcquiredLogoComesFromTheScanner) {
 
 TEST_F(Options, AMissingOptionsRowIsCreatedAndSaid) {
     window.hide();
-    data.tdb.connection().execute("delete * from opzioni");
-    data.tdb.connection().execute("delete * from Ditta");
-    dm.TableOpzioni.requery();
-    dm.TableDitta.requery();
+    for (const char* table : {"opzioni", "Ditta"}) data.tdb.connection().execute(QStringLiteral("delete * from ") + table);
+    for (db::Dataset* q : {&dm.TableOpzioni, &dm.TableDitta}) q->requery();
     window.show();
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Le opzioni del programma non erano presenti"));

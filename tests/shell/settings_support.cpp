@@ -1,11 +1,12 @@
 #include "settings_support.h"
 
-#include "db/rowstore.h"
-
 namespace testing_support {
 
-
-UrlSink::UrlSink() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-UrlSink::~UrlSink() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+UrlSink::UrlSink(const QStringList& schemes) : m_schemes(schemes) {
+    for (const QString& s : m_schemes) QDesktopServices::setUrlHandler(s, this, "open");
+}
+UrlSink::~UrlSink() {
+    for (const QString& s : m_schemes) QDesktopServices::unsetUrlHandler(s);
+}
 
 } // namespace testing_support

@@ -6,20 +6,24 @@
 #include <QDesktopServices>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QUrl>
-#include <QVariant>
 
 namespace testing_support {
 
-// Receives what the windows hand to the desktop (folders, the logo for the image editor).
+// Receives what the windows hand to the desktop (folders, the logo for the image editor,
+// the help videos) for the given URL schemes.
 class UrlSink : public QObject {
     Q_OBJECT
 public:
-    UrlSink();
+    explicit UrlSink(const QStringList& schemes = {QStringLiteral("file")});
     ~UrlSink() override;
     QList<QUrl> opened;
 public Q_SLOTS:
     void open(const QUrl& url) { opened << url; }
+
+private:
+    QStringList m_schemes;
 };
 
 } // namespace testing_support

@@ -4,29 +4,20 @@
 #include "app/shell/form_db.h"
 #include "app/shell/startup.h"
 #include "common/controls/dialogs.h"
-#include "db/error.h"
+#include "support/files.h"
 #include "support/tempdb.h"
 #include "support/values.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
+using testing_support::fileBytes;
 using testing_support::scalar;
+using testing_support::writeFile;
+using Result = StartupSequence::Result;
 
 class Startup : public ::testing::Test {
 protected:
@@ -48,16 +39,15 @@ protected:
         hooks.loadGrid = [this](const QString& name) { gridsLoaded << name; };
         return StartupSequence(dm, home.path(), hooks);
     }
-    QString defaultDb() const { return QDir(home.path()).filePath("archivio.db"); }
-    QString percorso() const { return QDir(home.path()).filePath("percorso.txt"); }
+    void start() { ASSERT_EQ(make().run(nullptr), Result::Ready) << dialogs.messages().join("\n").toStdString(); }
+    QString path(const char* name) const { return QDir(home.path()).filePath(name); }
 };
 
-TEST_F(Startup, FirstStartCreatesTheDefaultDatabaseAndWritesPercorso) {
+TEST_F(Startup, FirstStartWritesPercorsoWithTheDefaultDatabaseAndTheNextFollowsIt) {
     auto s = make();
-    ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready) << dialogs.messages().join("\n").toStdString();
-    EXPECT_EQ(s.databasePath, defaultDb());
-    EXPECT_EQ(readFile(percorso()), defaultDb().toUtf8() + "\n");
-    EXPECT_TRUE(QFile::exists(defaultDb()));
+    ASSERT_EQ(s.run(nullptr), Result::Ready) << dialogs.messages().join("\n").toStdString();
+    EXPECT_EQ(s.databasePath, path("archivio.db"));
+    EXPECT_EQ(fileBytes(path("percorso.txt")), path("archivio.db").toUtf8() + "\n");
     EXPECT_TRUE(dm.Table1.isOpen());
     EXPECT_EQ(dm.Table1.filter(), "Annullato = 0");
     EXPECT_EQ(dm.Table3.filter(), "Annullato = 0");
@@ -66,133 +56,82 @@ TEST_F(Startup, FirstStartCreatesTheDefaultDatabaseAndWritesPercorso) {
     EXPECT_EQ(dm.TableTempAvvisi.value("NomeComputer").toString(), dm.nomeComputer);
     EXPECT_EQ(gridsLoaded, kGriglieAvvio);
     EXPECT_EQ(passwordPrompts, 0);
-}
 
-TEST_F(Startup, PercorsoIsReadWithoutLineBreaksAndAnEmptyOneIsRewritten) {
-    // Empty file: the default database, and the file gets its line.
-    writeFile(percorso(), "  \r\n");
-    {
-        auto s = make();
-        ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
-        EXPECT_EQ(s.databasePath, defaultDb());
-        EXPECT_EQ(readFile(percorso()), defaultDb().toUtf8() + "\n");
-    }
     // A path ending with a line break names the file without it; Memo1 shows the file.
-    const QString other = QDir(home.path()).filePath("altro.db");
+    const QString other = path("altro.db");
     QFile::copy(testing_support::templateDatabasePath(), other);
-    writeFile(percorso(), other.toUtf8() + "\r\n");
-    auto s = make();
-    ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
-    EXPECT_EQ(s.databasePath, other);
+    writeFile(path("percorso.txt"), other.toUtf8() + "\r\n");
+    auto again = make();
+    ASSERT_EQ(again.run(nullptr), Result::Ready);
+    EXPECT_EQ(again.databasePath, other);
     EXPECT_EQ(dm.Connessione.path(), other);
     EXPECT_EQ(shownPath, other + "\r\n");
 }
 
 TEST_F(Startup, UnusableDatabasesShowTheErrorAndTheSequenceRunsAgain) {
-    const struct {
-        const char* what;
-        QByteArray percorsoLine;
-    } cases[] = {
-        {"missing folder", QDir(home.path()).filePath("manca/archivio.db").toUtf8()},
-        {"a directory", home.path().toUtf8()},
-        {"not a database", QDir(home.path()).filePath("note.txt").toUtf8()},
-    };
-    writeFile(QDir(home.path()).filePath("note.txt"), QByteArray(2048, 'z'));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    writeFile(path("note.txt"), QByteArray(2048, 'z'));
+    for (const QString& line : {path("manca/archivio.db"), home.path(), path("note.txt")}) {
+        SCOPED_TRACE(line.toStdString());
         dialogs.shown.clear();
-        writeFile(percorso(), c.percorsoLine + "\n");
-        auto s = make();
-        EXPECT_EQ(s.run(nullptr), StartupSequence::Result::Failed);
+        writeFile(path("percorso.txt"), line.toUtf8() + "\n");
+        EXPECT_EQ(make().run(nullptr), Result::Failed);
         ASSERT_EQ(dialogs.messages().size(), 1);
         EXPECT_FALSE(dm.Connessione.isOpen());
     }
-    EXPECT_EQ(readFile(QDir(home.path()).filePath("note.txt")), QByteArray(2048, 'z'));
-    EXPECT_FALSE(QFile::exists(QDir(home.path()).filePath("manca")));
+    EXPECT_EQ(fileBytes(path("note.txt")), QByteArray(2048, 'z'));
+    EXPECT_FALSE(QFile::exists(path("manca")));
     // Once percorso.txt is put right, the next activation succeeds.
-    writeFile(percorso(), "");
-    auto s = make();
-    EXPECT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
+    writeFile(path("percorso.txt"), "");
+    start();
 }
 
-TEST_F(Startup, UpdateScriptRunsItsStatementsInOrderAndIsDeleted) {
-    const QString script = QDir(home.path()).filePath("SQLAggio.sql");
-    // Three statements, each ended by ';', that only work in file order; the tail after the
-    // last ';' is not a statement and must not run.
-    writeFile(script,
-              "CREATE TABLE Note2 (ID COUNTER PRIMARY KEY, Testo TEXT(50));\n"
-              "insert into Note2 (Testo) values ('primo');\r\n"
-              "update Note2 set Testo = Testo & ' e secondo';\n"
-              "insert into Note2 (Testo) values ('coda senza punto e virgola')\n");
-    auto s = make();
-    ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready) << dialogs.messages().join("\n").toStdString();
-    EXPECT_FALSE(QFile::exists(script));
-    db::Connection check;
-    check.open(defaultDb());
-    EXPECT_EQ(scalar(check, "select count(*) from Note2").toInt(), 1);
-    EXPECT_EQ(scalar(check, "select Testo from Note2").toString(), "primo e secondo");
-    // The connection was reopened and knows the new table.
-    EXPECT_NO_THROW(dm.esegui("insert into Note2 (Testo) values ('dopo')"));
-}
-
-TEST_F(Startup, AFailingUpdateScriptChangesNothingAndStaysForTheNextStart) {
-    {
-        auto s = make();
-        ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
-    }
-    const QString script = QDir(home.path()).filePath("SQLAggio.sql");
-    const QByteArray text = "ALTER TABLE Ditta ADD COLUMN Motto TEXT(80);\n"
-                            "insert into Patologie (Descrizione) values ('da script');\n"
-                            "insert into TabellaInesistente (x) values (1);\n";
-    writeFile(script, text);
-    auto s = make();
-    EXPECT_EQ(s.run(nullptr), StartupSequence::Result::Failed);
+TEST_F(Startup, UpdateScriptAppliesWholeInFileOrderOrNotAtAllAndStaysUntilApplied) {
+    const QString script = path("SQLAggio.sql");
+    const QByteArray failing = "ALTER TABLE Ditta ADD COLUMN Motto TEXT(80);\n"
+                               "insert into Patologie (Descrizione) values ('da script');\n"
+                               "insert into TabellaInesistente (x) values (1);\n";
+    writeFile(script, failing);
+    EXPECT_EQ(make().run(nullptr), Result::Failed);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().contains("TabellaInesistente", Qt::CaseInsensitive))
         << dialogs.messages().first().toStdString();
-    EXPECT_EQ(readFile(script), text);
+    EXPECT_EQ(fileBytes(script), failing);
     db::Connection check;
-    check.open(defaultDb());
+    check.open(path("archivio.db"));
     EXPECT_EQ(scalar(check, "select count(*) from Patologie").toInt(), 0);
     EXPECT_ANY_THROW(scalar(check, "select Motto from Ditta"));
 
-    // Mended script: it applies from its first statement, then disappears.
+    // Mended: it applies from its first statement, each needing the one before; the tail after
+    // the last ';' is not a statement. Then it disappears.
     writeFile(script, "ALTER TABLE Ditta ADD COLUMN Motto TEXT(80);\n"
-                      "insert into Patologie (Descrizione) values ('da script');\n"
+                      "insert into Patologie (Descrizione) values ('da script');\r\n"
+                      "update Patologie set Descrizione = Descrizione & ' e secondo';\n"
                       "update Ditta set Motto = 'Forza!';\n"
-                      "delete * from Patologie where Descrizione = 'mai'");
-    auto again = make();
-    ASSERT_EQ(again.run(nullptr), StartupSequence::Result::Ready)
-        << dialogs.messages().join("\n").toStdString();
+                      "insert into Patologie (Descrizione) values ('coda senza punto e virgola')\n");
+    start();
     EXPECT_FALSE(QFile::exists(script));
     check.close();
-    check.open(defaultDb());
-    EXPECT_EQ(scalar(check, "select count(*) from Patologie").toInt(), 1);
+    check.open(path("archivio.db"));
+    EXPECT_EQ(testing_support::rows(check, "select Descrizione from Patologie"), QList<QVariantList>{{"da script e secondo"}});
     EXPECT_EQ(scalar(check, "select Motto from Ditta").toString(), "Forza!");
+    // The connection was reopened and knows the new column.
+    EXPECT_NO_THROW(dm.esegui("update Ditta set Motto = 'dopo'"));
 }
 
 TEST_F(Startup, HistoryKeepsLastYearsConcludedAppointmentsOnly) {
-    {
-        auto s = make();
-        ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
-    }
-    auto& c = dm.Connessione;
-    c.execute("insert into Calendario (Note, DataInizio, Concluso, Storico) values ('dic concluso', #12/20/2024#, true, false)");
-    c.execute("insert into Calendario (Note, DataInizio, Concluso, Storico) values ('dic aperto', #12/20/2024#, false, false)");
-    c.execute("insert into Calendario (Note, DataInizio, Concluso, Storico) values ('gen storico', #1/2/2025#, true, true)");
-    c.execute("insert into Calendario (Note, DataInizio, Concluso, Storico) values ('31 dic sera', #12/31/2024 23.59.59#, true, false)");
-    c.execute("insert into Calendario (Note, DataInizio, Concluso, Storico) values ('capodanno', #1/1/2025#, true, false)");
+    start();
+    const std::pair<const char*, const char*> rows[] = {
+        {"dic concluso", "#12/20/2024#, true, false"}, {"dic aperto", "#12/20/2024#, false, false"},
+        {"gen storico", "#1/2/2025#, true, true"},     {"31 dic sera", "#12/31/2024 23.59.59#, true, false"},
+        {"capodanno", "#1/1/2025#, true, false"}};
+    for (const auto& [note, values] : rows)
+        dm.Connessione.execute(QStringLiteral("insert into Calendario (Note, DataInizio, Concluso, Storico) "
+                                              "values ('%1', %2)").arg(note, values));
     auto s = make();
     s.today = QDate(2025, 3, 5);
-    ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
-    auto storico = [&](const char* note) {
-        return scalar(c, QString("select Storico from Calendario where Note = '%1'").arg(note)).toBool();
-    };
-    EXPECT_TRUE(storico("dic concluso"));
-    EXPECT_FALSE(storico("dic aperto"));
-    EXPECT_FALSE(storico("gen storico"));
-    EXPECT_TRUE(storico("31 dic sera"));
-    EXPECT_FALSE(storico("capodanno"));
+    ASSERT_EQ(s.run(nullptr), Result::Ready);
+    EXPECT_EQ(testing_support::rows(dm.Connessione, "select Note from Calendario where Storico = true order by Note"),
+              (QList<QVariantList>{{"31 dic sera"}, {"dic concluso"}}));
     // The shared calendar lists only current appointments.
     EXPECT_EQ(dm.TableCalendario.recordCount(), 3);
 }
@@ -206,34 +145,27 @@ TEST_F(Startup, WorkstationsKeepTheirOwnRows) {
     EXPECT_EQ(first.nomeComputer, "BANCO'1");
     EXPECT_EQ(unnamed.nomeComputer, "SenzaNome");
 
-    auto start = [&](Tform_DB& d) {
-        StartupSequence s(d, home.path(), {});
-        return s.run(nullptr);
-    };
-    ASSERT_EQ(start(first), StartupSequence::Result::Ready) << dialogs.messages().join("\n").toStdString();
+    auto start = [&](Tform_DB& d) { return StartupSequence(d, home.path(), {}).run(nullptr); };
+    ASSERT_EQ(start(first), Result::Ready) << dialogs.messages().join("\n").toStdString();
     first.esegui("insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('BANCO''1', 7)");
-    ASSERT_EQ(start(unnamed), StartupSequence::Result::Ready);
+    ASSERT_EQ(start(unnamed), Result::Ready);
     unnamed.esegui("insert into TempAvvisiClienti (NomeComputer, Cliente_ID) values ('SenzaNome', 8)");
     // Starting again clears only that workstation's scratch rows.
-    ASSERT_EQ(start(unnamed), StartupSequence::Result::Ready);
-    auto& c = first.Connessione;
-    EXPECT_EQ(scalar(c, "select count(*) from TempAvvisiClienti where NomeComputer = 'BANCO''1'").toInt(), 1);
-    EXPECT_EQ(scalar(c, "select count(*) from TempAvvisiClienti where NomeComputer = 'SenzaNome'").toInt(), 0);
-    EXPECT_EQ(scalar(c, "select count(*) from TempAvvisi").toInt(), 2);
+    ASSERT_EQ(start(unnamed), Result::Ready);
+    EXPECT_EQ(testing_support::rows(first.Connessione, "select NomeComputer from TempAvvisiClienti"),
+              QList<QVariantList>{{"BANCO'1"}});
+    EXPECT_EQ(scalar(first.Connessione, "select count(*) from TempAvvisi").toInt(), 2);
     EXPECT_EQ(first.TableTempAvvisi.value("NomeComputer").toString(), "BANCO'1");
 }
 
 TEST_F(Startup, AdministratorPasswordIsCaseSensitive) {
-    {
-        auto s = make();
-        ASSERT_EQ(s.run(nullptr), StartupSequence::Result::Ready);
-    }
+    start();
     dm.esegui("update opzioni set PasswordAmministratore = 'Segreta'");
     typedPassword = "segreta";
-    EXPECT_EQ(make().run(nullptr), StartupSequence::Result::Quit);
+    EXPECT_EQ(make().run(nullptr), Result::Quit);
     EXPECT_TRUE(dialogs.messages().isEmpty()) << "a wrong password ends without a word";
     typedPassword = "Segreta";
-    EXPECT_EQ(make().run(nullptr), StartupSequence::Result::Ready);
+    EXPECT_EQ(make().run(nullptr), Result::Ready);
     EXPECT_EQ(passwordPrompts, 2);
 }
 

@@ -37,7 +37,7 @@ RawSqlite::~RawSqlite() { sqlite3_close(m_db); }
 
 void RawSqlite::execEngine(const QString& sql) { queryEngine(sql); }
 
-RawSqlite::Result RawSqlite::queryEngine(const QString& sql) {
+RawSqlite::Result RawSqlite::queryEngine(const QString& sql) const {
     sqlite3_stmt* st = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK)
@@ -72,40 +72,20 @@ RawSqlite::Result RawSqlite::jetQuery(const QString& jetSql) {
 int RawSqlite::changes() const { return sqlite3_changes(m_db); }
 
 QString RawSqlite::tableName(const QString& table) const {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(m_db,
-                       "SELECT name FROM sqlite_master WHERE type IN ('table','view') AND "
-                       "name = ?1 COLLATE NOCASE",
-                       -1, &st, nullptr);
-    const QByteArray name = table.toUtf8();
-    sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-    QString result;
-    if (sqlite3_step(st) == SQLITE_ROW)
-        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    return result;
+    return queryEngine("SELECT name FROM sqlite_master WHERE type IN ('table','view') AND name = '" +
+                       QString(table).replace(u'\'', QStringLiteral("''")) + "' COLLATE NOCASE")
+        .rows.value(0).value(0).toString();
 }
 
 QList<db::sql::CatalogColumn> RawSqlite::columns(const QString& table) const {
     QList<db::sql::CatalogColumn> cols;
     const QString name = tableName(table);
-    if (name.isEmpty())
-        return cols;
-    sqlite3_stmt* st = nullptr;
-    QString pragma = name;
-    pragma.replace(u'"', QStringLiteral("\"\""));
-    const QByteArray sql = QString(QStringLiteral("PRAGMA table_info(\"") + pragma + QStringLiteral("\")")).toUtf8();
-    sqlite3_prepare_v2(m_db, sql.constData(), -1, &st, nullptr);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        db::sql::CatalogColumn c;
-        c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-        const QString declared =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
-        c.type = db::sql::fieldTypeFromDeclared(declared);
-        c.autoNumber = db::sql::isAutoNumberDeclared(declared, sqlite3_column_int(st, 5) != 0);
-        cols << c;
+    if (name.isEmpty()) return cols;
+    for (const QVariantList& r : queryEngine("PRAGMA table_info(\"" + QString(name).replace(u'"', QStringLiteral("\"\"")) + "\")").rows) {
+        const QString declared = r[2].toString();
+        cols << db::sql::CatalogColumn{r[1].toString(), db::sql::fieldTypeFromDeclared(declared),
+                                       db::sql::isAutoNumberDeclared(declared, r[5].toInt() != 0)};
     }
-    sqlite3_finalize(st);
     return cols;
 }
 

@@ -34,7 +34,7 @@ public:
 
     // Engine SQL. Throws Error with SQLite's message.
     void execEngine(const QString& sql);
-    Result queryEngine(const QString& sql);
+    Result queryEngine(const QString& sql) const;
 
     // Jet SQL through db::sql::translate with this database as the catalog.
     db::sql::Translation jet(const QString& jetSql);   // runs it, returns the translation

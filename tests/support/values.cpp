@@ -1,5 +1,6 @@
 #include "support/values.h"
 
+#include "db/dataset.h"
 #include "db/rowstore.h"
 
 namespace testing_support {
@@ -25,5 +26,12 @@ QVariant scalar(db::Connection& connection, const QString& jetSql) {
 }
 
 int count(db::Connection& connection, const QString& jetSql) { return int(rows(connection, jetSql).size()); }
+
+QStringList displayed(db::Dataset& dataset, const QString& field) {
+    QStringList out;
+    const int c = dataset.fieldIndex(field);
+    for (int r = 0; r < dataset.recordCount(); ++r) out << dataset.displayTextAt(r, c);
+    return out;
+}
 
 } // namespace testing_support

@@ -11,6 +11,10 @@
 #include <QVariant>
 #include <ostream>
 
+namespace db {
+class Dataset;
+}
+
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace testing_support {
@@ -22,5 +26,7 @@ QList<QVariantList> rows(db::Connection& connection, const QString& jetSql, QStr
 QVariant scalar(db::Connection& connection, const QString& jetSql);
 // Number of rows a select returns.
 int count(db::Connection& connection, const QString& jetSql);
+// The display texts of one field down the rows a dataset shows, in its order.
+QStringList displayed(db::Dataset& dataset, const QString& field);
 
 } // namespace testing_support

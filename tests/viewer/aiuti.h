@@ -1,23 +1,22 @@
 #pragma once
 
-#include "support/values.h"
-
 // Helpers of the viewer's tests: record sets read from a real database, layouts from text,
-// files written into temporary folders, PDFs read back with pdftotext.
+// files written into temporary folders; PDFs are read back with the shared pdftotext readers.
 
 #include "db/connection.h"
+#include "support/files.h"
+#include "support/pdf.h"
+#include "support/values.h"
 #include "viewer/dati.h"
 #include "viewer/layout.h"
 #include "viewer/modello.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QString>
-#include <ostream>
-
 
 namespace aiuti {
+
+using testing_support::pdfPages;
+using testing_support::pdfText;
 
 inline stampa::RecordSet carica(db::Connection& c, const QString& sql,
                                 const std::vector<stampa::Calcolato>& calcolati = {}) {
@@ -27,10 +26,7 @@ inline stampa::RecordSet carica(db::Connection& c, const QString& sql,
 }
 
 inline void scrivi(const QString& percorso, const QByteArray& testo) {
-    QDir().mkpath(QFileInfo(percorso).absolutePath());
-    QFile f(percorso);
-    f.open(QIODevice::WriteOnly);
-    f.write(testo);
+    testing_support::writeFile(percorso, testo);
 }
 
 // A layout from its text, as if read from `percorso`.
@@ -40,28 +36,6 @@ inline stampa::Layout layout(const QString& testo, const QString& percorso = "/t
 
 inline QString html(const stampa::Layout& l, const stampa::Sorgenti& s) {
     return QString::fromStdString(stampa::rendiReport(l, s).html);
-}
-
-// pdftotext of a file, whitespace collapsed and ligatures read as letters.
-inline QString testoPdf(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {pdf, "-"});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC)
-        .simplified();
-}
-
-// The text of each page, in order.
-inline QStringList paginePdf(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {pdf, "-"});
-    p.waitForFinished(60000);
-    QStringList pagine = QString::fromUtf8(p.readAllStandardOutput()).split(QChar(u'\f'));
-    if (!pagine.isEmpty() && pagine.last().trimmed().isEmpty()) pagine.removeLast();
-    for (QString& t : pagine)
-        t = t.normalized(QString::NormalizationForm_KC).simplified();
-    return pagine;
 }
 
 } // namespace aiuti

@@ -11,18 +11,10 @@ using namespace stampa;
 namespace {
 
 TEST(LayoutFile, HeaderKeysAndDefaults) {
-    const Layout l = aiuti::layout("---\n"
-                                   "orientamento: Orizzontale\n"
-                                   "# a comment\n"
-                                   "titolo: Elenco clienti\n"
-                                   "sottoreport: Subreportx1, Pagamenti ,Orari\n"
-                                   "parametri: Data\n"
-                                   "gruppo: Cliente, Data\n"
-                                   "ordine-gruppi: Giorno:settimana\n"
-                                   "calcola: K = A * 2,5 / B\n"
-                                   "carattere: 8,5\n"
-                                   "margini: 10\n"
-                                   "---\n<p>{{x}}</p>\n",
+    const Layout l = aiuti::layout("---\norientamento: Orizzontale\n# a comment\ntitolo: Elenco clienti\n"
+                                   "sottoreport: Subreportx1, Pagamenti ,Orari\nparametri: Data\ngruppo: Cliente, Data\n"
+                                   "ordine-gruppi: Giorno:settimana\ncalcola: K = A * 2,5 / B\ncarattere: 8,5\n"
+                                   "margini: 10\n---\n<p>{{x}}</p>\n",
                                    "/r/Clienti.rpt");
     EXPECT_TRUE(l.orizzontale);
     EXPECT_EQ(l.titolo, "Elenco clienti");
@@ -51,27 +43,19 @@ TEST(LayoutFile, HeaderKeysAndDefaults) {
 }
 
 TEST(LayoutFile, HeaderMistakesNameTheLine) {
-    struct Caso {
-        const char* testo;
-        const char* riga;
-    };
-    const Caso casi[] = {
-        {"---\norientamento: obliquo\n---\n", "riga 2"},
-        {"---\ntitolo: x\ncolore: rosso\n---\n", "riga 3"},
-        {"---\ntitolo x\n---\n", "riga 2"},
-        {"---\ncarattere: grande\n---\n", "riga 2"},
-        {"---\ncalcola: K = A * * B\n---\n", "riga 2"},
-        {"---\ncalcola: = A\n---\n", "riga 2"},
+    const std::pair<const char*, const char*> casi[] = {
+        {"---\norientamento: obliquo\n---\n", "riga 2"}, {"---\ntitolo: x\ncolore: rosso\n---\n", "riga 3"},
+        {"---\ntitolo x\n---\n", "riga 2"}, {"---\ncarattere: grande\n---\n", "riga 2"},
+        {"---\ncalcola: K = A * * B\n---\n", "riga 2"}, {"---\ncalcola: = A\n---\n", "riga 2"},
         {"\n---\ntitolo: mai chiuso\n", "riga 2"},
     };
-    for (const Caso& c : casi) {
-        SCOPED_TRACE(c.testo);
+    for (const auto& [testo, riga] : casi) {
+        SCOPED_TRACE(testo);
         try {
-            aiuti::layout(c.testo, "/r/Prova.rpt");
+            aiuti::layout(testo, "/r/Prova.rpt");
             ADD_FAILURE() << "accepted";
         } catch (const ErroreStampa& e) {
-            EXPECT_TRUE(e.text().contains("Prova.rpt")) << e.text().toStdString();
-            EXPECT_TRUE(e.text().contains(c.riga)) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains("Prova.rpt") && e.text().contains(riga)) << e.text().toStdString();
         }
     }
 }

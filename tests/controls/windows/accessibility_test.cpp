@@ -12,7 +12,8 @@
 #include "common/controls/formconventions.h"
 #include "export/form1.h"
 #include "export/form_db.h"
-#include "support/tempdb.h"
+#include "support/datamodule.h"
+#include "support/files.h"
 #include "viewer/form1.h"
 
 #include <QAbstractSpinBox>
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -73,24 +73,14 @@ QList<QWidget*> windowsOf(QWidget* top) {
 TEST(Accessibility, EveryControlTabReachesInEveryWindowHasAName) {
     ui::FormConventions::nameEveryWindow(); // as the programs' start does
     ui::ScriptedDialogs dialogs;
-    testing_support::TempDatabase tdb;
+    testing_support::DataModule data;
     QTemporaryDir home;
     qputenv("VASTREL_HOME", home.path().toUtf8());
-    QFile percorso(QDir(home.path()).filePath("percorso.txt"));
-    ASSERT_TRUE(percorso.open(QIODevice::WriteOnly));
-    percorso.write(tdb.path().toUtf8() + "\n");
-    percorso.close();
+    testing_support::writeFile(QDir(home.path()).filePath("percorso.txt"), data.tdb.path().toUtf8() + "\n");
 
     // The main program's windows, as installed at start-up.
-    Tform_DB dm;
-    dm.Connessione.open(tdb.path());
-    dm.riapriQuery();
-    dm.cmdFiltriClick();
-    TForm1 main(dm, home.path());
-    installSettings(main, dm);
-    installArchives(main, dm);
-    installPayments(main, dm);
-    installTimetable(main, dm);
+    TForm1 main(data.dm, home.path());
+    for (auto install : {installSettings, installArchives, installPayments, installTimetable}) install(main, data.dm);
     TfrmPass password;
     // The export tool and the report viewer.
     esportazioni::Tform_DB exportDm;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QDir>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 
 #include "common/scanner/acquire.h"
+#include "support/files.h"
 
 // SANE reads SANE_CONFIG_DIR once per process, so every test of the process shares one
 // configuration folder and rewrites its files. It lists only SANE's own "test" backend.
@@ -28,19 +28,13 @@ inline QString saneConfigFolder() {
 // line of test.conf). The next acquisition starts a fresh SANE session.
 inline bool configureSaneTest(int devices, const QStringList& settings = {}) {
     const QDir dir(saneConfigFolder());
-    QFile dll(dir.filePath(QStringLiteral("dll.conf")));
-    QFile conf(dir.filePath(QStringLiteral("test.conf")));
-    if (!dll.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    if (devices > 0) dll.write("test\n");
-    QString text = QStringLiteral(
-        "number_of_devices %1\nresolution 50.0\ntl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n")
+    QString text = QStringLiteral("number_of_devices %1\nresolution 50.0\ntl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n")
                        .arg(std::max(devices, 1));
     for (const QString& s : settings) text += s + u'\n';
-    conf.write(text.toUtf8());
+    const bool written = writeFile(dir.filePath(QStringLiteral("dll.conf")), devices > 0 ? "test\n" : "") &&
+                         writeFile(dir.filePath(QStringLiteral("test.conf")), text.toUtf8());
     resetAcquisition();
-    return true;
+    return written;
 }
 
 } // namespace testing_support
