@@ -193,6 +193,7 @@ TEST_F(Caricamento, ExportsWriteEachFormatAndNeverShowTheWindow) {
     QFile html(file("html"));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     const QString h = QString::fromUtf8(html.readAll());
+    EXPECT_TRUE(h.startsWith("<!DOCTYPE html>\n<html lang=\"it\">")) << h.left(60).toStdString();
     EXPECT_TRUE(h.contains("&lt;b&gt;R&amp;D&lt;/b&gt;"));
     EXPECT_TRUE(h.contains("O&#39;Neil Sean"));
     EXPECT_TRUE(h.contains("contanti; &quot;ricevuta&quot; data<br>in sede"));

@@ -124,4 +124,20 @@ TEST_F(Impaginazione, AnEmptyReportStillHasItsPage) {
     EXPECT_TRUE(p[0].contains("pagina 1 di 1"));
 }
 
+TEST_F(Impaginazione, LettersAreNumberedEachOnItsOwn) {
+    QString lunga;
+    for (int i = 1; i <= 90; ++i)
+        lunga += QStringLiteral("<p>Riga %1 della lettera lunga.</p>").arg(i);
+    const QString html = "<div style=\"page-break-before: always\">Lettera uno</div>"
+                         "<div style=\"page-break-before: always\">" + lunga + "</div>"
+                         "<div style=\"page-break-before: always\">Lettera tre</div>";
+    const QStringList p = pagine(html, "---\nnumerazione: documento\n---\n");
+    ASSERT_GE(p.size(), 4);
+    EXPECT_FALSE(p.first().contains("pagina")) << p.first().toStdString();
+    EXPECT_FALSE(p.last().contains("pagina"));
+    const int lettera = int(p.size()) - 2;
+    for (int k = 1; k <= lettera; ++k)
+        EXPECT_TRUE(p[k].contains(QStringLiteral("pagina %1 di %2").arg(k).arg(lettera))) << k;
+}
+
 } // namespace
