@@ -1,0 +1,152 @@
+// The shipped layouts over many pages: rows are never cut between pages, a group heading
+// never ends a page, and a group whose rows go on to the next page is headed there again
+// with "(segue)". Rows come from a real database; pages are read back with pdftotext.
+
+#include "aiuti.h"
+#include "support/tempdb.h"
+#include "viewer/esporta.h"
+#include "viewer/impaginazione.h"
+
+#include <QPageSize>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace stampa;
+
+namespace {
+
+// Group "Gruppo07" holds rows whose first line reads "x07y03" and whose last "z07y03".
+struct Caso {
+    const char* file;
+    const char* select;
+    bool gruppi;
+};
+
+const Caso kCasi[] = {
+    {"Pagamenti.rpt", "Gruppo AS Cliente, Testo AS Note, Data, Importo, 'Quota' AS Operazione", true},
+    {"PagamentiLan.rpt", "Gruppo AS Cliente, Testo AS Note, Data, Importo, 'Quota' AS Operazione", true},
+    {"Orari.rpt", "Gruppo AS Giorno, Testo AS Istruttore, 'Pilates' AS Specialita", true},
+    {"ClientiOrari.rpt", "Gruppo AS Specialita, 'Lunedì' AS Giorno, '18.00' AS OrarioInizio, "
+                         "'19.00' AS OrarioFine, 'Base' AS Corso, Testo AS Cliente", true},
+    {"SchedaCliente.rpt", "Gruppo AS Descrizione, Testo AS EsercizioDescrizione, 3 AS Serie, "
+                          "Lunga AS ModalitaUso", true},
+    {"SchedaClienteNoImmagine.rpt", "Gruppo AS Descrizione, Testo AS EsercizioDescrizione, "
+                                    "Lunga AS ModalitaUso", true},
+    {"Clienti.rpt", "Testo AS Cliente, Gruppo AS Citta", false},
+    {"Personale.rpt", "Testo AS Cognome, Gruppo AS Mansione", false},
+    {"Patologie.rpt", "Testo AS Descrizione, Lunga AS Cura", false},
+};
+
+class PagineReport : public ::testing::Test {
+protected:
+    testing_support::TempDatabase tdb;
+    QTemporaryDir dir;
+
+    void SetUp() override {
+        db::Connection& c = tdb.connection();
+        c.execute("CREATE TABLE Righe (Ordine LONG, Gruppo TEXT(20), Testo MEMO, Lunga MEMO, "
+                  "Data DATETIME, Importo DOUBLE)");
+        c.refreshCatalog();
+        // Groups of 1 to 13 rows, so that headings fall at every height of a page.
+        int ordine = 0;
+        for (int g = 1; g <= 40; ++g)
+            for (int r = 1; r <= (g * 7) % 13 + 1; ++r) {
+                const QString n = QStringLiteral("%1y%2").arg(g, 2, 10, QChar('0')).arg(r, 2, 10, QChar('0'));
+                const QString testo = "x" + n + "\nz" + n;
+                const QString lunga =
+                    QString("Movimento lento e controllato, schiena in appoggio. ").repeated(g % 4 + 1) +
+                    "z" + n;
+                c.execute("INSERT INTO Righe VALUES (?, ?, ?, ?, #3/15/2024#, 10)",
+                          {++ordine, QStringLiteral("Gruppo%1").arg(g, 2, 10, QChar('0')), testo, lunga});
+            }
+    }
+
+    QStringList pagine(const Caso& c) {
+        const QString sorgenti = qEnvironmentVariable("VASTREL_SOURCE_DIR");
+        const Layout l = leggiLayout(QDir(sorgenti).filePath(QStringLiteral("reports/") + c.file));
+        const RecordSet rs = aiuti::carica(
+            tdb.connection(), QStringLiteral("SELECT %1 FROM Righe ORDER BY Ordine").arg(c.select));
+        Sorgenti s;
+        s.principale = &rs;
+        DocumentoStampa doc(rendiReport(l, s), l, QPageSize(QPageSize::A4), "Centro Prova");
+        const QString pdf = dir.filePath(QString(c.file) + ".pdf");
+        esportaPdf(doc, pdf);
+        if (const QString copia = qEnvironmentVariable("VASTREL_REPORT_PDF"); !copia.isEmpty()) {
+            QFile::remove(QDir(copia).filePath(QFileInfo(pdf).fileName()));
+            QFile::copy(pdf, QDir(copia).filePath(QFileInfo(pdf).fileName()));
+        }
+        // Line by line as printed: list tables are read across their columns.
+        QProcess p;
+        p.start("pdftotext", {"-layout", pdf, "-"});
+        p.waitForFinished(60000);
+        QStringList pagine = QString::fromUtf8(p.readAllStandardOutput()).split(QChar(u'\f'));
+        if (!pagine.isEmpty() && pagine.last().trimmed().isEmpty()) pagine.removeLast();
+        for (QString& t : pagine)
+            t = t.simplified();
+        return pagine;
+    }
+};
+
+// Every row's first and last line are on one page, and every row is printed.
+TEST_F(PagineReport, NoOrdinaryRowIsCutBetweenPages) {
+    const QRegularExpression segno("([xz])(\\d\\dy\\d\\d)");
+    for (const Caso& c : kCasi) {
+        SCOPED_TRACE(c.file);
+        const QStringList p = pagine(c);
+        EXPECT_GE(p.size(), 3);
+        QMap<QString, QSet<int>> dove[2];
+        for (int k = 0; k < p.size(); ++k)
+            for (auto it = segno.globalMatch(p[k]); it.hasNext();) {
+                const auto m = it.next();
+                dove[m.captured(1) == "z"][m.captured(2)].insert(k);
+            }
+        EXPECT_EQ(dove[0].size(), 281);
+        for (auto it = dove[0].begin(); it != dove[0].end(); ++it)
+            EXPECT_EQ(it.value(), dove[1].value(it.key())) << it.key().toStdString();
+    }
+}
+
+TEST_F(PagineReport, GroupHeadingsStayWithTheirRowsAndAreRepeatedWhenTheyGoOn) {
+    const QRegularExpression segno("(?<!Totale )Gruppo(\\d\\d)|\\(segue\\)|x(\\d\\d)y(\\d\\d)");
+    for (const Caso& c : kCasi) {
+        if (!c.gruppi) continue;
+        SCOPED_TRACE(c.file);
+        const QStringList p = pagine(c);
+        EXPECT_GE(p.size(), 3);
+        int seguiti = 0;
+        QString gruppoPrima; // the group of the last row of the page before
+        for (int k = 0; k < p.size(); ++k) {
+            SCOPED_TRACE(k + 1);
+            QString gruppo, ultimo;
+            bool segue = false, primoVisto = false;
+            for (auto it = segno.globalMatch(p[k]); it.hasNext();) {
+                const auto m = it.next();
+                if (m.captured(0) == "(segue)") {
+                    segue = true;
+                    continue;
+                }
+                if (!m.captured(1).isEmpty()) {
+                    gruppo = m.captured(1);
+                    segue = false;
+                    ultimo = "titolo";
+                    continue;
+                }
+                ultimo = "riga";
+                if (!primoVisto) {
+                    primoVisto = true;
+                    // The page's first row is under its group's heading, marked when the
+                    // group began on the page before.
+                    EXPECT_EQ(gruppo, m.captured(2)) << p[k].left(400).toStdString();
+                    EXPECT_EQ(segue, m.captured(2) == gruppoPrima && m.captured(3) != "01");
+                    seguiti += segue;
+                }
+                gruppoPrima = m.captured(2);
+            }
+            EXPECT_EQ(ultimo, "riga") << "a heading ends the page: " << p[k].right(300).toStdString();
+        }
+        EXPECT_GE(seguiti, 1);
+    }
+}
+
+} // namespace
