@@ -160,24 +160,32 @@ QByteArray stili(const PaginaOdt& p) {
     return s.toUtf8();
 }
 
-// Widths in percent are no ODF length: a table gets its absolute width beside the relative
-// one, a column a relative width ("30*").
+// Qt writes a table's width of "100%" as "100pt" and a column's as "12%", no ODF length: a
+// table gets its absolute width beside the relative one, a column a relative width ("12*").
+// It also writes a tab mark before every line break.
 QByteArray correggiContenuto(const QByteArray& contenuto, const PaginaOdt& p) {
     double w = p.larghezza, h = p.altezza;
     if (p.orizzontale != (w > h)) std::swap(w, h);
     const double corpo = w - 2 * p.margine;
     QString c = QString::fromUtf8(contenuto);
-    static const QRegularExpression tabella(QStringLiteral(R"re(style:width="([\d.]+)%")re"));
+    static const QRegularExpression tab(QStringLiteral(R"re(<text:tab/>\s*<text:line-break/>)re"));
+    c.replace(tab, QStringLiteral("<text:line-break/>"));
+    static const QRegularExpression tabella(
+        QStringLiteral(R"re((<style:table-properties[^>]*)style:width="([\d.]+)(?:%|pt)")re"));
     static const QRegularExpression colonna(
         QStringLiteral(R"re(style:column-width="([\d.]+)%")re"));
     QString out;
     qsizetype da = 0;
     for (auto it = tabella.globalMatch(c); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        const double pc = m.captured(1).toDouble();
-        out += QStringView(c).mid(da, m.capturedStart() - da);
-        out += QStringLiteral(R"(style:width="%1mm" style:rel-width="%2%")")
-                   .arg(QString::number(corpo * pc / 100, 'f', 1), m.captured(1));
+        // Every table of a report is a share of the page; a larger number is pixels.
+        const double v = m.captured(2).toDouble();
+        out += QStringView(c).mid(da, m.capturedStart() - da) + m.captured(1);
+        if (v <= 100)
+            out += QStringLiteral(R"(style:width="%1mm" style:rel-width="%2%")")
+                       .arg(QString::number(corpo * v / 100, 'f', 1), m.captured(2));
+        else
+            out += QStringLiteral(R"(style:width="%1mm")").arg(QString::number(v * 25.4 / 96, 'f', 1));
         da = m.capturedEnd();
     }
     out += QStringView(c).mid(da);

@@ -149,4 +149,69 @@ TEST_F(PagineReport, GroupHeadingsStayWithTheirRowsAndAreRepeatedWhenTheyGoOn) {
     }
 }
 
+// The ODT export read back by python3-odf: the page of the layout, its header and footer,
+// and table widths in forms the ODF schema allows.
+TEST_F(PagineReport, OdtCarriesThePageLayoutHeaderAndFooter) {
+    const char* script = R"PY(
+import sys
+from odf.opendocument import load
+from odf import style, text, teletype
+d = load(sys.argv[1])
+for m in d.masterstyles.getElementsByType(style.MasterPage):
+    nome = m.getAttribute("pagelayoutname")
+    for pl in d.automaticstyles.getElementsByType(style.PageLayout):
+        if pl.getAttribute("name") == nome:
+            p = pl.getElementsByType(style.PageLayoutProperties)[0]
+            print("pagina", p.getAttribute("pagewidth"), p.getAttribute("pageheight"),
+                  p.getAttribute("printorientation"), p.getAttribute("marginleft"))
+    print("testata", "".join(teletype.extractText(t) for t in m.getElementsByType(style.Header)))
+    print("piede", "".join(teletype.extractText(t) for t in m.getElementsByType(style.Footer)),
+          len(m.getElementsByType(text.PageNumber)), len(m.getElementsByType(text.PageCount)))
+for t in d.automaticstyles.getElementsByType(style.TableProperties):
+    print("tabella", t.getAttribute("width"), t.getAttribute("relwidth"))
+print("tab", len(d.body.getElementsByType(text.Tab)))
+for t in d.automaticstyles.getElementsByType(style.TableColumnProperties):
+    print("colonna", t.getAttribute("columnwidth"), t.getAttribute("relcolumnwidth"))
+)PY";
+    for (const char* file : {"Pagamenti.rpt", "PagamentiLan.rpt"}) {
+        SCOPED_TRACE(file);
+        const Layout l = leggiLayout(
+            QDir(qEnvironmentVariable("VASTREL_SOURCE_DIR")).filePath(QStringLiteral("reports/") + file));
+        const RecordSet rs = aiuti::carica(
+            tdb.connection(), QStringLiteral("SELECT %1 FROM Righe ORDER BY Ordine").arg(kCasi[0].select));
+        Sorgenti s;
+        s.principale = &rs;
+        DocumentoStampa doc(rendiReport(l, s), l, QPageSize(QPageSize::A4), "Centro Prova",
+                            QDate(2024, 7, 1));
+        const QString odt = dir.filePath("p.odt");
+        esportaOdt(doc, odt);
+        if (const QString copia = qEnvironmentVariable("VASTREL_REPORT_PDF"); !copia.isEmpty())
+            QFile::copy(odt, QDir(copia).filePath(QString(file) + ".odt"));
+        QProcess py;
+        py.start("/usr/bin/python3", {"-c", script, odt});
+        py.waitForFinished(60000);
+        ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+        const QStringList righe = QString::fromUtf8(py.readAllStandardOutput()).split('\n');
+        const bool lan = l.orizzontale;
+        EXPECT_TRUE(righe.contains(lan ? "pagina 297.0mm 210.0mm landscape 12.0mm"
+                                       : "pagina 210.0mm 297.0mm portrait 12.0mm"))
+            << righe.join('\n').toStdString();
+        EXPECT_TRUE(righe.contains("testata Centro Prova\tPagamenti ricevuti"));
+        EXPECT_TRUE(righe.contains("piede Stampato il 01/07/2024\tpagina 1 di 1 1 1"));
+        int tabelle = 0;
+        for (const QString& r : righe) {
+            if (r.startsWith("tabella ")) {
+                ++tabelle;
+                EXPECT_TRUE(QRegularExpression("^tabella [\\d.]+mm [\\d.]+%$").match(r).hasMatch()) << r.toStdString();
+            }
+            if (r.startsWith("colonna "))
+                EXPECT_TRUE(QRegularExpression("^colonna (\\S+mm|None) (\\d+\\*|None)$").match(r).hasMatch() &&
+                            !r.endsWith("None None"))
+                    << r.toStdString();
+        }
+        EXPECT_GE(tabelle, 1);
+        EXPECT_TRUE(righe.contains("tab 0")) << "line breaks come without tab marks";
+    }
+}
+
 } // namespace
