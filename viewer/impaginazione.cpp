@@ -200,7 +200,8 @@ QString DocumentoStampa::numeroDiPagina(int indice) const {
 void DocumentoStampa::impaginaGriglia(int s, double& y) {
     const double alto = m_corpo.height();
     const double largo = m_corpo.width();
-    const Griglia& g = *m_doc.segmenti[size_t(s)].griglia;
+    Griglia& g = *m_doc.segmenti[size_t(s)].griglia;
+    m_pittore->adattaLarghezze(g, largo);
     double testa = 0;
     for (const RigaGriglia& r : g.intestazione)
         testa += m_pittore->altezzaRiga(g, r, largo);
