@@ -186,6 +186,7 @@ void DocumentoStampa::impagina() {
 }
 
 QString DocumentoStampa::numeroDiPagina(int indice) const {
+    if (m_provvisorio) return QStringLiteral("pagina %1 di …").arg(indice + 1);
     if (!m_numeraDocumenti)
         return QStringLiteral("pagina %1 di %2").arg(indice + 1).arg(numeroPagine());
     const auto inizio = std::lower_bound(m_documento.begin(), m_documento.end(),

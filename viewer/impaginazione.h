@@ -38,6 +38,9 @@ public:
     PaginaOdt paginaOdt() const;
     const QString& titolo() const { return m_titolo; }
     const ReportReso& reso() const { return m_reso; }
+    // A first look at a long report, its opening pages only: the page count is not known.
+    void setProvvisorio(bool p) { m_provvisorio = p; }
+    bool provvisorio() const { return m_provvisorio; }
     // "pagina n di m" of the footer; empty for a one-page document of a layout numbered
     // by document.
     QString numeroDiPagina(int indice) const;
@@ -96,6 +99,7 @@ private:
     mutable std::map<std::pair<int, int>, std::pair<RigaGriglia, double>> m_segue;
     std::vector<std::vector<Pezzo>> m_pagine;
     bool m_numeraDocumenti = false;
+    bool m_provvisorio = false;
     std::vector<int> m_documento; // per page: the document (started by a page break) it is in
     // The last few flowing documents laid out, most recent first.
     mutable std::list<std::pair<int, std::unique_ptr<QTextDocument>>> m_cache;

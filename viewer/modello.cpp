@@ -186,8 +186,9 @@ private:
     }
 
     const Dato* sezioneRighe(const RecordSet* rs, const Ambito* ambito) const {
-        const int n = ambito ? ambito->size() : (rs ? rs->conteggio() : 0);
+        int n = ambito ? ambito->size() : (rs ? rs->conteggio() : 0);
         if (n == 0) return falso();
+        if (m_sorgenti.limite > 0) n = std::min(n, m_sorgenti.limite);
         return tieni(
             Dato(km::lambda2([this, rs, ambito, n](const std::string& t, const km::renderer&) {
                 return ripeti(t, n, [&](int i) {
@@ -234,8 +235,10 @@ private:
             }
         }
         if (m_ambitiGruppi.empty()) return falso();
-        return tieni(Dato(km::lambda2([this](const std::string& t, const km::renderer&) {
-            return ripeti(t, int(m_ambitiGruppi.size()), [&](int i) {
+        int n = int(m_ambitiGruppi.size());
+        if (m_sorgenti.limite > 0) n = std::min(n, m_sorgenti.limite);
+        return tieni(Dato(km::lambda2([this, n](const std::string& t, const km::renderer&) {
+            return ripeti(t, n, [&](int i) {
                 Frame f;
                 f.tipo = Frame::Tipo::Ambito;
                 f.ambito = &m_ambitiGruppi[size_t(i)];

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using namespace stampa;
@@ -262,6 +263,27 @@ TEST_F(Caricamento, ThePreviewOpensAtFullSizeOnTheFirstPage) {
         ASSERT_FALSE(dialogs.messages().isEmpty());
         EXPECT_TRUE(dialogs.messages().last().startsWith("Nessuna stampante disponibile"));
     }
+}
+
+// A long report shows its opening pages at once, printing held back, and the whole of it
+// once the first page has been painted.
+TEST_F(Caricamento, ALongReportShowsItsFirstPageBeforeTheRest) {
+    tdb.connection().begin();
+    for (int i = 0; i <= TForm1::kRigheAnteprima; ++i)
+        esegui(QStringLiteral("insert into Pagamenti (Cliente_ID, Data, Operazione, Importo) "
+                              "values (1, #5/%1/2024#, 'Ingresso %2', 8)").arg(i % 28 + 1).arg(i));
+    tdb.connection().commit();
+    lavoro({{"Esportazione", false}, {"FileEsportazione", QVariant()}, {"TipoEsportazione", QVariant()}});
+    ASSERT_EQ(carica(), TForm1::Esito::Mostrato);
+    auto* etichetta = form->findChild<QLabel*>("lblPagina");
+    EXPECT_EQ(etichetta->text(), QStringLiteral("Pagina 1 di …"));
+    EXPECT_FALSE(form->findChild<QToolButton*>("btnStampa")->isEnabled());
+    form->CRViewer1->widget()->grab(); // the first page painted
+    QCoreApplication::processEvents();
+    const int n = form->CRViewer1->numeroPagine();
+    EXPECT_GT(n, 30);
+    EXPECT_EQ(etichetta->text(), QStringLiteral("Pagina 1 di %1").arg(n));
+    EXPECT_TRUE(form->findChild<QToolButton*>("btnStampa")->isEnabled());
 }
 
 TEST_F(Caricamento, FilterWindowNarrowsTheRowsOrEndsTheProgram) {
