@@ -52,10 +52,10 @@ inline QString testoPdf(const QString& pdf) {
         .simplified();
 }
 
-// The text of each page, in order.
-inline QStringList paginePdf(const QString& pdf) {
+// The text of each page, in order; `righe`: line by line as printed (-layout).
+inline QStringList paginePdf(const QString& pdf, bool righe = false) {
     QProcess p;
-    p.start("pdftotext", {pdf, "-"});
+    p.start("pdftotext", righe ? QStringList{"-layout", pdf, "-"} : QStringList{pdf, "-"});
     p.waitForFinished(60000);
     QStringList pagine = QString::fromUtf8(p.readAllStandardOutput()).split(QChar(u'\f'));
     if (!pagine.isEmpty() && pagine.last().trimmed().isEmpty()) pagine.removeLast();
