@@ -1,9 +1,9 @@
 // print_bench: the report viewer on the large database. The real `stampa` program runs as the
 // main program starts it, on a job row written as the print-job writer writes it:
-//   - report 13 (every payment, ~200,000 rows) exported to PDF      target <= 20 s
-//   - report 13 shown: launch until the first page is on screen     target <= 3 s
+//   - report 13 (every payment, ~200,000 rows) exported to PDF      target <= 6 s
+//   - report 13 shown: launch until the first page is on screen     target <= 0.5 s
 //   - report 7 (10,000 clients) exported to PDF                     target <= 5 s
-//   - peak memory of the viewer in every run                        target < 1 GB
+//   - peak memory of the viewer in every run                        target < 400 MB
 // beside the time the database layer takes to read the same rows in this process.
 //
 //   print_bench [database] [programs folder]
@@ -131,11 +131,15 @@ int main(int argc, char** argv) {
     db::Connection c;
     c.open(copia);
     const QString computer = QStringLiteral("BENCH");
-    const Caso casi[] = {
-        {"report 13 (pagamenti) in PDF", 13, true, 20},
-        {"report 13 (pagamenti), prima pagina a video", 13, false, 3},
+    std::vector<Caso> casi = {
+        {"report 13 (pagamenti) in PDF", 13, true, 6},
+        {"report 13 (pagamenti), prima pagina a video", 13, false, 0.5},
         {"report 7 (clienti) in PDF", 7, true, 5},
     };
+    // PRINT_BENCH_REPORT=N: only report N to PDF (kept as $PRINT_BENCH_PDF, for a look);
+    // -N: only its first page on screen.
+    const int solo = qEnvironmentVariableIntValue("PRINT_BENCH_REPORT");
+    if (solo != 0) casi = {{"report", std::abs(solo), solo > 0, 1e9}};
     bool tutto = true;
     for (const Caso& k : casi) {
         const std::optional<printing::VoceReport> voce = printing::voceReport(k.report, false);
@@ -179,13 +183,17 @@ int main(int argc, char** argv) {
             picco = std::max(picco, r.piccoKiB);
             if (r.secondi < meglio.secondi) meglio = r;
         }
+        if (const QString copia = qEnvironmentVariable("PRINT_BENCH_PDF"); k.esporta && !copia.isEmpty()) {
+            QFile::remove(copia);
+            QFile::copy(pdf, copia);
+        }
         QString dettaglio;
         if (!k.esporta) dettaglio = QStringLiteral(" (%1)").arg(QString::fromUtf8(meglio.output).trimmed());
         else dettaglio = QStringLiteral(" (%1 KB of PDF)").arg(QFileInfo(pdf).size() / 1024);
-        const bool ok = meglio.secondi <= k.obiettivo && picco < 1024 * 1024;
+        const bool ok = meglio.secondi <= k.obiettivo && picco < 400 * 1024;
         tutto = tutto && ok;
-        std::printf("%s, %d rows: %.2f s%s (target <= %.0f s); reading the same rows: %.2f s; "
-                    "ratio %.1f; peak memory %ld MB (target < 1024 MB) %s\n",
+        std::printf("%s, %d rows: %.2f s%s (target <= %.1f s); reading the same rows: %.2f s; "
+                    "ratio %.1f; peak memory %ld MB (target < 400 MB) %s\n",
                     k.nome, righe, meglio.secondi, qPrintable(dettaglio), k.obiettivo, lettura,
                     meglio.secondi / std::max(lettura, 1e-6), picco / 1024, qPrintable(verdetto(ok)));
     }

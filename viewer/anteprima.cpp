@@ -55,9 +55,9 @@ AnteprimaReport::AnteprimaReport(QWidget* parent) : QScrollArea(parent) {
     setWidget(m_foglio);
 }
 
-void AnteprimaReport::setDocumento(const DocumentoStampa* doc) {
+void AnteprimaReport::setDocumento(const DocumentoStampa* doc, int pagina) {
     m_doc = doc;
-    m_pagina = 0;
+    m_pagina = std::clamp(pagina, 0, std::max(0, numeroPagine() - 1));
     aggiorna();
 }
 

@@ -14,7 +14,7 @@ class AnteprimaReport : public QScrollArea {
 public:
     explicit AnteprimaReport(QWidget* parent = nullptr);
 
-    void setDocumento(const DocumentoStampa* doc); // not owned
+    void setDocumento(const DocumentoStampa* doc, int pagina = 0); // not owned
     const DocumentoStampa* documento() const { return m_doc; }
 
     int pagina() const { return m_pagina; } // 0-based

@@ -233,9 +233,6 @@ TForm1::Esito TForm1::carica() {
     lega();
 
     // 19. Export and end, or show.
-    const int ditte = m_ditta->conteggio();
-    const int ragSoc = m_ditta->colonna(QStringLiteral("RagSoc"));
-    const QString centro = ditte > 0 && ragSoc >= 0 ? m_ditta->testo(0, ragSoc) : QString();
     std::optional<Formato> formato;
     if (m_lavoro.esportazione) {
         formato = formatoDaNumero(m_lavoro.tipoEsportazione);
@@ -243,17 +240,10 @@ TForm1::Esito TForm1::carica() {
             throw ErroreStampa(QStringLiteral("Formato di esportazione non previsto: %1")
                                    .arg(m_lavoro.tipoEsportazione));
     }
-    if (formato != Formato::CSV) {
-        Sorgenti sorgenti;
-        sorgenti.principale = m_principale.get();
-        sorgenti.sezioni = m_legami;
-        sorgenti.parametroData = m_parametroData;
-        sorgenti.oggi = oggi;
-        QPageSize carta = m_stampante->pageLayout().pageSize();
-        if (!carta.isValid()) carta = QPageSize(QPageSize::A4);
-        m_documento = std::make_unique<DocumentoStampa>(rendiReport(m_layout, sorgenti), m_layout,
-                                                        carta, centro, oggi);
-    }
+    // A long report is shown as soon as its opening pages are laid out; the whole of it
+    // follows once the window is up.
+    const bool anteprima = !formato && m_principale->conteggio() > kRigheAnteprima;
+    if (formato != Formato::CSV) m_documento = creaDocumento(anteprima ? kRigheAnteprima / 20 : 0);
     clessidra.libera();
     if (formato) {
         if (formato == Formato::CSV)
@@ -266,7 +256,46 @@ TForm1::Esito TForm1::carica() {
     CRViewer1->setZoom(100);
     aggiornaPagina();
     showMaximized();
+    // After the first page is on screen, not before.
+    if (anteprima)
+        connect(CRViewer1, &AnteprimaReport::pagineDisegnate, this, &TForm1::completaDocumento,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     return Esito::Mostrato;
+}
+
+std::unique_ptr<DocumentoStampa> TForm1::creaDocumento(int limite) const {
+    const int ditte = m_ditta->conteggio();
+    const int ragSoc = m_ditta->colonna(QStringLiteral("RagSoc"));
+    const QString centro = ditte > 0 && ragSoc >= 0 ? m_ditta->testo(0, ragSoc) : QString();
+    Sorgenti sorgenti;
+    sorgenti.principale = m_principale.get();
+    sorgenti.sezioni = m_legami;
+    sorgenti.parametroData = m_parametroData;
+    sorgenti.oggi = oggi;
+    sorgenti.limite = limite;
+    QPageSize carta = m_stampante->pageLayout().pageSize();
+    if (!carta.isValid()) carta = QPageSize(QPageSize::A4);
+    auto doc =
+        std::make_unique<DocumentoStampa>(rendiReport(m_layout, sorgenti), m_layout, carta, centro, oggi);
+    doc->setProvvisorio(limite > 0);
+    return doc;
+}
+
+void TForm1::completaDocumento() {
+    if (!m_documento || !m_documento->provvisorio()) return;
+    const int pagina = CRViewer1->pagina();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        std::unique_ptr<DocumentoStampa> intero = creaDocumento(0);
+        CRViewer1->setDocumento(intero.get(), pagina);
+        m_documento = std::move(intero);
+    } catch (const ErroreStampa& e) {
+        QGuiApplication::restoreOverrideCursor();
+        ui::dialogs().message(this, e.text(), QStringLiteral("Stampa"), ui::MessageIcon::Error);
+        return;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    aggiornaPagina();
 }
 
 } // namespace stampa

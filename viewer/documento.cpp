@@ -182,6 +182,29 @@ size_t fineTabella(std::string_view s, size_t da) {
     return s.size();
 }
 
+// An e-mail address may break after "@" and "." only: a zero-width space marks where.
+void spezzaIndirizzi(QString& t) {
+    QString out;
+    out.reserve(t.size() + 8);
+    qsizetype da = 0;
+    for (qsizetype i = 0; i <= t.size(); ++i) {
+        if (i < t.size() && t[i] != u' ' && t[i] != QChar::LineSeparator) continue;
+        const QStringView parola = QStringView(t).mid(da, i - da);
+        if (parola.contains(u'@')) {
+            for (qsizetype k = 0; k < parola.size(); ++k) {
+                out += parola[k];
+                if ((parola[k] == u'@' || parola[k] == u'.') && k + 1 < parola.size())
+                    out += QChar(0x200B);
+            }
+        } else {
+            out += parola;
+        }
+        if (i < t.size()) out += t[i];
+        da = i + 1;
+    }
+    t = out;
+}
+
 // Builds one cell's text: whitespace collapsed as HTML does, <br> as a line break, bold and
 // italic runs.
 struct CostruttoreCella {
@@ -241,6 +264,7 @@ struct CostruttoreCella {
         }
         for (auto& r : cella->formati)
             r.length = std::min(r.length, int(cella->testo.size()) - r.start);
+        if (cella->formati.isEmpty() && cella->testo.contains(u'@')) spezzaIndirizzi(cella->testo);
         cella = nullptr;
         spazioPendente = false;
         inizioGrassetto = inizioCorsivo = -1;

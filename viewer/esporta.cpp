@@ -3,6 +3,7 @@
 #include "viewer/dati.h"
 #include "viewer/errore.h"
 #include "viewer/impaginazione.h"
+#include "viewer/odt.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -34,6 +35,22 @@ QByteArray campoCsv(const QString& v) {
         b = '"' + b + '"';
     }
     return b;
+}
+
+// A browser or screen reader needs the document type and the page's language: a layout may
+// have left them out.
+QByteArray conTipoELingua(QByteArray html) {
+    qsizetype i = 0;
+    while (i < html.size() && std::isspace(static_cast<unsigned char>(html[i])))
+        ++i;
+    if (!html.mid(i, 9).toLower().startsWith("<!doctype")) html.insert(i, "<!DOCTYPE html>\n");
+    const qsizetype tag = html.toLower().indexOf("<html");
+    if (tag >= 0) {
+        const qsizetype fine = html.indexOf('>', tag);
+        if (fine > 0 && !html.mid(tag, fine - tag).toLower().contains(" lang="))
+            html.insert(tag + 5, " lang=\"it\"");
+    }
+    return html;
 }
 
 } // namespace
@@ -87,7 +104,7 @@ void esportaPdf(const DocumentoStampa& doc, const QString& file) {
 void esportaHtml(const DocumentoStampa& doc, const QString& file) {
     QSaveFile f(file);
     apri(f);
-    if (f.write(doc.htmlCompleto()) < 0) nonScritto(file, f.errorString());
+    if (f.write(conTipoELingua(doc.htmlCompleto())) < 0) nonScritto(file, f.errorString());
     chiudi(f);
 }
 
@@ -101,6 +118,7 @@ void esportaOdt(const DocumentoStampa& doc, const QString& file) {
         QTextDocumentWriter w(&b, "odf");
         if (!w.write(unico.get())) nonScritto(file, QStringLiteral("formato ODT non disponibile"));
     }
+    odt = completaOdt(odt, doc.paginaOdt());
     QSaveFile f(file);
     apri(f);
     if (f.write(odt) < 0) nonScritto(file, f.errorString());

@@ -90,13 +90,18 @@ void TForm1::costruisciBarra() {
 void TForm1::aggiornaPagina() {
     const int n = CRViewer1->numeroPagine();
     const int p = CRViewer1->pagina();
-    m_etichetta->setText(n ? QStringLiteral("Pagina %1 di %2").arg(p + 1).arg(n) : QString());
+    // Until the whole report is laid out, its page count is unknown and it cannot be
+    // printed or exported.
+    const bool parziale = m_documento && m_documento->provvisorio();
+    m_etichetta->setText(!n         ? QString()
+                         : parziale ? QStringLiteral("Pagina %1 di …").arg(p + 1)
+                                    : QStringLiteral("Pagina %1 di %2").arg(p + 1).arg(n));
     m_prima->setEnabled(p > 0);
     m_precedente->setEnabled(p > 0);
     m_successiva->setEnabled(p + 1 < n);
-    m_ultima->setEnabled(p + 1 < n);
-    m_stampa->setEnabled(n > 0);
-    m_esporta->setEnabled(n > 0 && !m_formati.isEmpty());
+    m_ultima->setEnabled(p + 1 < n && !parziale);
+    m_stampa->setEnabled(n > 0 && !parziale);
+    m_esporta->setEnabled(n > 0 && !parziale && !m_formati.isEmpty());
     const int z = m_zoom->findData(CRViewer1->zoom());
     if (z >= 0) m_zoom->setCurrentIndex(z);
     if (!m_esporta->menu() && !m_formati.isEmpty()) {

@@ -78,6 +78,8 @@ public:
     const std::optional<QString>& parametroData() const { return m_parametroData; }
     const RecordSet* principale() const { return m_principale.get(); }
     const DocumentoStampa* documento() const { return m_documento.get(); }
+    // Reports longer than this many rows are first shown from their opening rows.
+    static constexpr int kRigheAnteprima = 2000;
     QPrinter* stampante() const { return m_stampante.get(); }
     bool inPrimoPiano() const { return m_inPrimoPiano; }
     const QList<FormatoAttivo>& formati() const { return m_formati; }
@@ -97,6 +99,10 @@ public Q_SLOTS:
 private:
     void costruisciBarra();
     Esito carica();
+    // The document of the rows; limite > 0 lays out only the opening pages (see Sorgenti).
+    std::unique_ptr<DocumentoStampa> creaDocumento(int limite) const;
+    void completaDocumento();
+
     bool leggiLavoro(db::Connection& c); // false: no job for this computer
     void scegliStampante(bool landscape);
     void lega();

@@ -124,6 +124,83 @@ int PittoreGriglia::righe(const CellaGriglia& c, const Caratteri& f, double larg
     return std::max(n, 1);
 }
 
+void PittoreGriglia::adattaLarghezze(Griglia& g, double larghezza) const {
+    const size_t n = g.larghezze.size();
+    if (n < 2 || larghezza <= 0) return;
+    std::vector<double> minimo(n, 0), ideale(n, 0);
+    std::vector<std::vector<float>> righe(n); // per column: the width of each line
+    auto misura = [&](const RigaGriglia& r, bool righeIntere) {
+        const bool grassetta = r.stile != RigaGriglia::Stile::Normale;
+        size_t col = 0;
+        for (const CellaGriglia& c : r.celle) {
+            if (c.colspan == 1 && col < n && !c.testo.isEmpty()) {
+                const Caratteri& f =
+                    caratteri(g.scala, c.grassetto || grassetta || !c.formati.isEmpty());
+                for (const QStringView riga : QStringView(c.testo).split(QChar::LineSeparator)) {
+                    if (righeIntere) righe[col].push_back(float(f.stima(riga)));
+                    qsizetype da = 0;
+                    for (qsizetype i = 0; i <= riga.size(); ++i)
+                        if (i == riga.size() || riga[i] == u' ' || riga[i] == QChar(0x200B)) {
+                            minimo[col] = std::max(minimo[col], f.stima(riga.mid(da, i - da)));
+                            da = i + 1;
+                        }
+                }
+            }
+            col += size_t(c.colspan);
+        }
+    };
+    for (const RigaGriglia& r : g.intestazione)
+        misura(r, false);
+    // A sample is enough for long lists: their columns repeat the same kinds of values.
+    const size_t passo = std::max<size_t>(1, g.righe.size() / 4000);
+    for (size_t r = 0; r < g.righe.size(); r += passo)
+        misura(g.righe[r], true);
+
+    // Wide enough for nineteen lines in twenty: a rare long value may wrap.
+    for (size_t c = 0; c < n; ++c) {
+        std::vector<float>& v = righe[c];
+        if (v.empty()) continue;
+        const auto k = v.begin() + qsizetype(v.size() * 95 / 100);
+        std::nth_element(v.begin(), k, v.end());
+        ideale[c] = *k;
+    }
+    const double margine = 2 * kPadX + 1;
+    std::vector<double> w(n);
+    double somma = 0, libero = 0;
+    for (size_t c = 0; c < n; ++c) {
+        minimo[c] += margine;
+        ideale[c] = std::max(ideale[c] + margine, minimo[c]);
+        w[c] = std::max(g.larghezze[c] * larghezza, minimo[c]);
+        somma += w[c];
+        libero += w[c] - minimo[c];
+    }
+    // Over the width: the columns above their minimum give back in proportion.
+    if (somma > larghezza && libero > 0) {
+        const double k = std::min(1.0, (somma - larghezza) / libero);
+        for (size_t c = 0; c < n; ++c)
+            w[c] -= (w[c] - minimo[c]) * k;
+    }
+    // Columns whose lines would wrap take what the others have beyond their widest line.
+    double chiede = 0, offre = 0;
+    for (size_t c = 0; c < n; ++c) {
+        chiede += std::max(0.0, ideale[c] - w[c]);
+        offre += std::max(0.0, w[c] - ideale[c]);
+    }
+    const double dato = std::min(chiede, offre);
+    if (dato > 0)
+        for (size_t c = 0; c < n; ++c) {
+            if (w[c] < ideale[c])
+                w[c] += (ideale[c] - w[c]) / chiede * dato;
+            else
+                w[c] -= (w[c] - ideale[c]) / offre * dato;
+        }
+    double totale = 0;
+    for (const double x : w)
+        totale += x;
+    for (size_t c = 0; c < n; ++c)
+        g.larghezze[c] = w[c] / totale;
+}
+
 double PittoreGriglia::altezzaRiga(const Griglia& g, const RigaGriglia& r, double larghezza) const {
     const bool rigaGrassetta = r.stile != RigaGriglia::Stile::Normale;
     double alta = caratteri(g.scala, false).riga;

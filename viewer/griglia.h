@@ -19,6 +19,10 @@ public:
     PittoreGriglia(const QFont& base, QPaintDevice* dispositivo);
     ~PittoreGriglia();
 
+    // Column widths from the content: no column narrower than its longest word (dates are
+    // one word, addresses break at "@" and "."), and as far as the others can spare, wide
+    // enough for each line of its cells. The layout's widths are the starting point.
+    void adattaLarghezze(Griglia& g, double larghezza) const;
     double altezzaRiga(const Griglia& g, const RigaGriglia& r, double larghezza) const;
     // Paints a row whose top-left corner is `origine`; `altezza` as altezzaRiga gave it.
     void disegnaRiga(QPainter& p, const Griglia& g, const RigaGriglia& r, QPointF origine,

@@ -51,7 +51,8 @@ QByteArray mime(const QByteArray& b) {
 DocumentoStampa::DocumentoStampa(ReportReso reso, const Layout& layout, const QPageSize& formato,
                                  QString centro, QDate oggi)
     : m_reso(std::move(reso)), m_titolo(layout.titolo), m_centro(std::move(centro)), m_oggi(oggi),
-      m_formato(formato), m_orizzontale(layout.orizzontale), m_margine(layout.margini * kPxPerMm) {
+      m_formato(formato), m_orizzontale(layout.orizzontale), m_margine(layout.margini * kPxPerMm),
+      m_numeraDocumenti(layout.numeraDocumenti) {
     m_dispositivo = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
     m_dispositivo->setDotsPerMeterX(qRound(96 / 0.0254));
     m_dispositivo->setDotsPerMeterY(qRound(96 / 0.0254));
@@ -76,8 +77,20 @@ QPageLayout DocumentoStampa::pageLayout() const {
                        QMarginsF(0, 0, 0, 0));
 }
 
-std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& html,
-                                                              bool paginato) const {
+PaginaOdt DocumentoStampa::paginaOdt() const {
+    PaginaOdt p;
+    const QSizeF mm = m_formato.size(QPageSize::Millimeter);
+    p.larghezza = mm.width();
+    p.altezza = mm.height();
+    p.orizzontale = m_orizzontale;
+    p.margine = m_margine / kPxPerMm;
+    p.centro = m_centro;
+    p.titolo = m_titolo;
+    p.data = m_oggi.toString(QStringLiteral("dd/MM/yyyy"));
+    return p;
+}
+
+std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& html) const {
     auto d = std::make_unique<QTextDocument>();
     d->documentLayout()->setPaintDevice(m_dispositivo.get());
     d->setUseDesignMetrics(true);
@@ -92,10 +105,7 @@ std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& htm
                            m_reso.immagini[size_t(n)].immagine);
     }
     d->setHtml(html);
-    if (paginato)
-        d->setPageSize(QSizeF(m_corpo.width(), m_corpo.height()));
-    else
-        d->setTextWidth(m_corpo.width());
+    d->setTextWidth(m_corpo.width());
     return d;
 }
 
@@ -105,11 +115,16 @@ QTextDocument* DocumentoStampa::documento(int segmento) const {
         if (it != m_cache.begin()) m_cache.splice(m_cache.begin(), m_cache, it);
         return m_cache.front().second.get();
     }
-    m_cache.emplace_front(segmento, creaDocumento(m_doc.segmenti[size_t(segmento)].html,
-                                                  m_flussi[size_t(segmento)].paginato));
+    m_cache.emplace_front(segmento, creaDocumento(m_doc.segmenti[size_t(segmento)].html));
     while (m_cache.size() > kDocumentiInMemoria)
         m_cache.pop_back();
     return m_cache.front().second.get();
+}
+
+void DocumentoStampa::nuovaPagina(double& y) {
+    m_pagine.emplace_back();
+    m_documento.push_back(m_documento.back());
+    y = 0;
 }
 
 void DocumentoStampa::impagina() {
@@ -118,80 +133,136 @@ void DocumentoStampa::impagina() {
     m_altezze.assign(n, {});
     m_altezzaTesta.assign(n, 0);
     const double alto = m_corpo.height();
-    const double largo = m_corpo.width();
     m_pagine.emplace_back();
+    m_documento.assign(1, 0);
     double y = 0;
-    auto nuovaPagina = [&] {
-        m_pagine.emplace_back();
-        y = 0;
-    };
 
     for (size_t s = 0; s < n; ++s) {
         const Segmento& seg = m_doc.segmenti[s];
         switch (seg.tipo) {
         case Segmento::Tipo::SaltoPagina:
-            if (!m_pagine.back().empty()) nuovaPagina();
+            if (!m_pagine.back().empty()) nuovaPagina(y);
+            if (m_pagine.size() > 1 || !m_pagine.back().empty()) ++m_documento.back();
             break;
         case Segmento::Tipo::Flusso: {
-            auto d = creaDocumento(seg.html, false);
+            auto d = creaDocumento(seg.html);
             const double h = d->documentLayout()->documentSize().height();
             Flusso& f = m_flussi[s];
+            f.altezza = h;
             if (h <= alto) {
                 // Kept together: to the next page when it does not fit below.
-                f.altezza = h;
-                if (y > 0 && y + h > alto) nuovaPagina();
-                m_pagine.back().push_back({int(s), y, h, 0, 0, 0});
+                if (y > 0 && y + h > alto) nuovaPagina(y);
+                m_pagine.back().push_back({int(s), y, h, 0, 0, 0, -1});
                 y += h;
                 break;
             }
-            // Taller than a page: QTextDocument cuts it into pages at line boundaries.
-            f.paginato = true;
-            d->setPageSize(QSizeF(largo, alto));
-            f.pagine = d->pageCount();
-            const double fondo = d->documentLayout()->blockBoundingRect(d->lastBlock()).bottom();
-            f.altezza = fondo;
-            if (y > 0) nuovaPagina();
-            for (int k = 0; k < f.pagine; ++k) {
-                if (k > 0) nuovaPagina();
-                const double h = k + 1 < f.pagine ? alto : std::max(0.0, fondo - k * alto);
-                m_pagine.back().push_back({int(s), 0, h, k * alto, 0, 0});
-                y = h;
-            }
-            break;
-        }
-        case Segmento::Tipo::Griglia: {
-            const Griglia& g = *seg.griglia;
-            double testa = 0;
-            for (const RigaGriglia& r : g.intestazione)
-                testa += m_pittore->altezzaRiga(g, r, largo);
-            m_altezzaTesta[s] = float(testa);
-            std::vector<float>& altezze = m_altezze[s];
-            altezze.reserve(g.righe.size());
-            for (const RigaGriglia& r : g.righe)
-                altezze.push_back(float(m_pittore->altezzaRiga(g, r, largo)));
-
-            const double primo = altezze.empty() ? 0 : altezze.front();
-            if (y > 0 && y + testa + primo > alto) nuovaPagina();
-            Pezzo pezzo{int(s), y, testa, 0, 0, 0};
-            y += testa;
-            for (int r = 0; r < int(altezze.size()); ++r) {
-                if (y + altezze[size_t(r)] > alto && pezzo.a > pezzo.da) {
-                    m_pagine.back().push_back(pezzo);
-                    nuovaPagina();
-                    pezzo = Pezzo{int(s), 0, testa, 0, r, r};
-                    y = testa;
+            // Taller than a page: cut between lines and table rows.
+            TagliFlusso t = tagliaFlusso(*d, y > 0 ? alto - y : 0, alto);
+            f.riporti = std::move(t.riporti);
+            bool inizio = true;
+            for (const Fetta& ft : t.fette) {
+                if (ft.a <= ft.da) {
+                    nuovaPagina(y);
+                    continue;
                 }
-                y += altezze[size_t(r)];
-                pezzo.alto += altezze[size_t(r)];
-                pezzo.a = r + 1;
+                if (!inizio) nuovaPagina(y);
+                inizio = false;
+                const double sopra =
+                    ft.riporto >= 0 ? f.riporti[size_t(ft.riporto)].altezza() : 0;
+                m_pagine.back().push_back({int(s), y, sopra + ft.a - ft.da, ft.da, 0, 0, ft.riporto});
+                y += sopra + ft.a - ft.da;
             }
-            m_pagine.back().push_back(pezzo);
-            y = std::min(alto, y + kDopoTabella);
             break;
         }
+        case Segmento::Tipo::Griglia:
+            impaginaGriglia(int(s), y);
+            break;
         }
     }
-    if (m_pagine.size() > 1 && m_pagine.back().empty()) m_pagine.pop_back();
+    if (m_pagine.size() > 1 && m_pagine.back().empty()) {
+        m_pagine.pop_back();
+        m_documento.pop_back();
+    }
+}
+
+QString DocumentoStampa::numeroDiPagina(int indice) const {
+    if (m_provvisorio) return QStringLiteral("pagina %1 di …").arg(indice + 1);
+    if (!m_numeraDocumenti)
+        return QStringLiteral("pagina %1 di %2").arg(indice + 1).arg(numeroPagine());
+    const auto inizio = std::lower_bound(m_documento.begin(), m_documento.end(),
+                                         m_documento[size_t(indice)]);
+    const auto fine = std::upper_bound(inizio, m_documento.end(), m_documento[size_t(indice)]);
+    if (fine - inizio < 2) return QString();
+    return QStringLiteral("pagina %1 di %2")
+        .arg(indice - int(inizio - m_documento.begin()) + 1)
+        .arg(fine - inizio);
+}
+
+void DocumentoStampa::impaginaGriglia(int s, double& y) {
+    const double alto = m_corpo.height();
+    const double largo = m_corpo.width();
+    Griglia& g = *m_doc.segmenti[size_t(s)].griglia;
+    m_pittore->adattaLarghezze(g, largo);
+    double testa = 0;
+    for (const RigaGriglia& r : g.intestazione)
+        testa += m_pittore->altezzaRiga(g, r, largo);
+    m_altezzaTesta[size_t(s)] = float(testa);
+    std::vector<float>& altezze = m_altezze[size_t(s)];
+    altezze.reserve(g.righe.size());
+    for (const RigaGriglia& r : g.righe)
+        altezze.push_back(float(m_pittore->altezzaRiga(g, r, largo)));
+    const int n = int(altezze.size());
+    using Stile = RigaGriglia::Stile;
+    // A group heading needs room for itself and its first rows (two at most).
+    auto richiesto = [&](int r) {
+        double h = altezze[size_t(r)];
+        if (g.righe[size_t(r)].stile != Stile::Gruppo) return h;
+        for (int k = r + 1; k < n && k <= r + 2 && g.righe[size_t(k)].stile != Stile::Gruppo; ++k)
+            h += altezze[size_t(k)];
+        return h;
+    };
+
+    if (y > 0 && y + testa + (n ? richiesto(0) : 0) > alto) nuovaPagina(y);
+    Pezzo pezzo{s, y, testa, 0, 0, 0, -1};
+    y += testa;
+    int aperto = -1; // the heading of the group whose rows are being laid out
+    for (int r = 0; r < n; ++r) {
+        const Stile stile = g.righe[size_t(r)].stile;
+        if (stile == Stile::Gruppo) aperto = r;
+        const double serve = richiesto(r);
+        if (y + std::max<double>(serve, altezze[size_t(r)]) > alto && pezzo.a > pezzo.da &&
+            (serve + testa <= alto || y + altezze[size_t(r)] > alto)) {
+            m_pagine.back().push_back(pezzo);
+            nuovaPagina(y);
+            pezzo = Pezzo{s, 0, testa, 0, r, r, -1};
+            y = testa;
+            if (aperto >= 0 && aperto != r) {
+                pezzo.riporto = aperto;
+                const double hs = rigaSegue(s, aperto).second;
+                pezzo.alto += hs;
+                y += hs;
+            }
+        }
+        y += altezze[size_t(r)];
+        pezzo.alto += altezze[size_t(r)];
+        pezzo.a = r + 1;
+        // Rows after a group's total belong to no group (the grand total).
+        if (stile == Stile::Totale) aperto = -1;
+    }
+    m_pagine.back().push_back(pezzo);
+    y = std::min(alto, y + kDopoTabella);
+}
+
+const std::pair<RigaGriglia, double>& DocumentoStampa::rigaSegue(int segmento, int riga) const {
+    auto it = m_segue.find({segmento, riga});
+    if (it == m_segue.end()) {
+        const Griglia& g = *m_doc.segmenti[size_t(segmento)].griglia;
+        RigaGriglia r = g.righe[size_t(riga)];
+        if (!r.celle.empty()) r.celle.front().testo += QStringLiteral(" (segue)");
+        const double h = m_pittore->altezzaRiga(g, r, m_corpo.width());
+        it = m_segue.emplace(std::make_pair(segmento, riga), std::make_pair(std::move(r), h)).first;
+    }
+    return it->second;
 }
 
 void DocumentoStampa::disegnaTestata(QPainter& p, int indice) const {
@@ -216,8 +287,42 @@ void DocumentoStampa::disegnaTestata(QPainter& p, int indice) const {
           QStringLiteral("Stampato il ") + m_oggi.toString(QStringLiteral("dd/MM/yyyy")),
           piede.adjusted(0, 0, -piede.width() / 2, 0), Qt::AlignLeft, grigio);
     testo(p, m_dispositivo.get(), f,
-          QStringLiteral("pagina %1 di %2").arg(indice + 1).arg(numeroPagine()),
+          numeroDiPagina(indice),
           piede.adjusted(piede.width() / 2, 0, 0, 0), Qt::AlignRight, grigio);
+}
+
+void DocumentoStampa::disegnaFlusso(QPainter& p, const Pezzo& pz) const {
+    QTextDocument* d = documento(pz.segmento);
+    const double largo = m_corpo.width();
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.palette.setColor(QPalette::Text, QColor(0x1a, 0x1a, 0x1a));
+    // Draws the document's range [da, a) at `y` of the body.
+    auto regione = [&](double da, double a, double y) {
+        if (a <= da) return;
+        p.save();
+        p.setClipRect(QRectF(m_corpo.left() - 2, m_corpo.top() + y, largo + 4, a - da + 1),
+                      Qt::IntersectClip);
+        p.translate(m_corpo.left(), m_corpo.top() + y - da);
+        // Lines touching the range's edges belong to the neighbouring page: QTextLayout
+        // draws a line whose top equals the clip's bottom.
+        ctx.clip = QRectF(0, da + 1, largo, std::max(0.0, a - da - 2));
+        d->documentLayout()->draw(&p, ctx);
+        p.restore();
+    };
+    double y = pz.y;
+    if (pz.riporto >= 0) {
+        const Riporto& r = m_flussi[size_t(pz.segmento)].riporti[size_t(pz.riporto)];
+        regione(r.titoloDa, r.titoloA, y);
+        if (r.titoloA > r.titoloDa)
+            testo(p, m_dispositivo.get(), r.carattere, QStringLiteral(" (segue)"),
+                  QRectF(m_corpo.left() + r.xSegue, m_corpo.top() + y + r.ySegue,
+                         std::max(10.0, largo - r.xSegue), r.altezzaSegue),
+                  Qt::AlignLeft, QColor(0x1a, 0x1a, 0x1a));
+        y += r.titoloA - r.titoloDa;
+        regione(r.testaDa, r.testaA, y);
+        y += r.testaA - r.testaDa;
+    }
+    regione(pz.inizio, pz.inizio + pz.alto - (y - pz.y), y);
 }
 
 void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
@@ -230,18 +335,7 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
     for (const Pezzo& pz : m_pagine[size_t(indice)]) {
         const Segmento& seg = m_doc.segmenti[size_t(pz.segmento)];
         if (seg.tipo == Segmento::Tipo::Flusso) {
-            QTextDocument* d = documento(pz.segmento);
-            p.save();
-            p.setClipRect(QRectF(m_corpo.left() - 2, m_corpo.top() + pz.y, largo + 4, pz.alto + 1),
-                          Qt::IntersectClip);
-            p.translate(m_corpo.left(), m_corpo.top() + pz.y - pz.inizio);
-            QAbstractTextDocumentLayout::PaintContext ctx;
-            // Lines touching the slice's edges belong to the neighbouring page: QTextLayout
-            // draws a line whose top equals the clip's bottom.
-            ctx.clip = QRectF(0, pz.inizio + 1, largo, std::max(0.0, pz.alto - 2));
-            ctx.palette.setColor(QPalette::Text, QColor(0x1a, 0x1a, 0x1a));
-            d->documentLayout()->draw(&p, ctx);
-            p.restore();
+            disegnaFlusso(p, pz);
         } else if (seg.tipo == Segmento::Tipo::Griglia) {
             // A row taller than a page is cut at the body's edge, never drawn on the footer.
             p.save();
@@ -252,6 +346,11 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
             for (const RigaGriglia& r : g.intestazione) {
                 const double h = m_pittore->altezzaRiga(g, r, largo);
                 m_pittore->disegnaRiga(p, g, r, QPointF(m_corpo.left(), y), largo, h, false);
+                y += h;
+            }
+            if (pz.riporto >= 0) {
+                const auto& [riga, h] = rigaSegue(pz.segmento, pz.riporto);
+                m_pittore->disegnaRiga(p, g, riga, QPointF(m_corpo.left(), y), largo, h, false);
                 y += h;
             }
             for (int r = pz.da; r < pz.a; ++r) {

@@ -113,6 +113,14 @@ Layout leggiLayoutDaTesto(const QString& testo, const QString& percorso) {
                 l.ordineGruppi = elenco(valore);
             } else if (chiave == u"calcola") {
                 l.calcolati.push_back(leggiCalcolato(valore, percorso, i + 1));
+            } else if (chiave == u"numerazione") {
+                if (valore.compare(u"documento", Qt::CaseInsensitive) == 0)
+                    l.numeraDocumenti = true;
+                else if (valore.compare(u"report", Qt::CaseInsensitive) == 0)
+                    l.numeraDocumenti = false;
+                else
+                    errore(percorso, i + 1,
+                           QStringLiteral("numerazione \"report\" o \"documento\""));
             } else if (chiave == u"carattere" || chiave == u"margini") {
                 bool ok = false;
                 const double n = numero(valore, &ok);

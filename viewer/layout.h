@@ -32,6 +32,9 @@ struct Layout {
     std::vector<Calcolato> calcolati;
     double carattere = 9; // body font size in points
     double margini = 12;  // page margins in millimetres
+    // numerazione: documento. Pages are numbered within each document that a page break
+    // starts (a letter per client); a one-page document shows no number.
+    bool numeraDocumenti = false;
     QString modello;      // the template
     int rigaModello = 1;  // line of the file where the template starts
 

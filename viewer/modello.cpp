@@ -186,8 +186,9 @@ private:
     }
 
     const Dato* sezioneRighe(const RecordSet* rs, const Ambito* ambito) const {
-        const int n = ambito ? ambito->size() : (rs ? rs->conteggio() : 0);
+        int n = ambito ? ambito->size() : (rs ? rs->conteggio() : 0);
         if (n == 0) return falso();
+        if (m_sorgenti.limite > 0) n = std::min(n, m_sorgenti.limite);
         return tieni(
             Dato(km::lambda2([this, rs, ambito, n](const std::string& t, const km::renderer&) {
                 return ripeti(t, n, [&](int i) {
@@ -234,8 +235,10 @@ private:
             }
         }
         if (m_ambitiGruppi.empty()) return falso();
-        return tieni(Dato(km::lambda2([this](const std::string& t, const km::renderer&) {
-            return ripeti(t, int(m_ambitiGruppi.size()), [&](int i) {
+        int n = int(m_ambitiGruppi.size());
+        if (m_sorgenti.limite > 0) n = std::min(n, m_sorgenti.limite);
+        return tieni(Dato(km::lambda2([this, n](const std::string& t, const km::renderer&) {
+            return ripeti(t, n, [&](int i) {
                 Frame f;
                 f.tipo = Frame::Tipo::Ambito;
                 f.ambito = &m_ambitiGruppi[size_t(i)];
@@ -374,6 +377,30 @@ private:
         return scelta;
     }
 
+    // "Entro.Data.Dal.Al": true when the scope has rows and every row's date X lies within
+    // the first row's dates Dal and Al (both given); the day Al counts whole.
+    const Dato* entro(const Ambito& a, std::string_view nomi) const {
+        std::vector<int> c;
+        for (size_t da = 0; da <= nomi.size();) {
+            const size_t fine = std::min(nomi.find('.', da), nomi.size());
+            c.push_back(a.rs->colonna(nomi.substr(da, fine - da)));
+            da = fine + 1;
+        }
+        if (c.size() != 3 || std::find(c.begin(), c.end(), -1) != c.end()) return nullptr;
+        const RecordSet& rs = *a.rs;
+        for (const int k : c)
+            if (rs.tipo(k) != db::FieldType::Date || rs.calcolata(k)) return falso();
+        if (a.size() == 0 || rs.nullo(a.at(0), c[1]) || rs.nullo(a.at(0), c[2])) return falso();
+        const QDate dal = db::qDateTimeFromCivil(rs.store().date(a.at(0), c[1])).date();
+        const QDate al = db::qDateTimeFromCivil(rs.store().date(a.at(0), c[2])).date();
+        for (int i = 0; i < a.size(); ++i) {
+            if (rs.nullo(a.at(i), c[0])) return falso();
+            const QDate d = db::qDateTimeFromCivil(rs.store().date(a.at(i), c[0])).date();
+            if (d < dal || d > al) return falso();
+        }
+        return vero();
+    }
+
     const Dato* valoreAmbito(const Ambito& a, bool radice, std::string_view nome) const {
         const RecordSet* rs = a.rs;
         const int n = a.size();
@@ -420,6 +447,7 @@ private:
             const int scelta = estremo(*rs, a, c, minimo);
             return scelta < 0 ? falso() : valoreRiga(rs, scelta, resto);
         }
+        if (rs && inizia(nome, "Entro.")) return entro(a, nome.substr(6));
         if (rs && (inizia(nome, "Primo.") || inizia(nome, "Ultimo."))) {
             const bool primo = inizia(nome, "Primo.");
             if (n == 0) return falso();

@@ -32,6 +32,9 @@ struct Sorgenti {
     std::vector<Legame> sezioni;
     std::optional<QString> parametroData; // the value given to the layout's "Data" parameter
     QDate oggi = QDate::currentDate();
+    // > 0: "righe" and "gruppi" repeat at most this many times, for a first look at the
+    // opening pages of a long report; counts and totals still cover every row.
+    int limite = 0;
 };
 
 // The rendered report: HTML (UTF-8) whose pictures are addressed as "vastrel-img:<n>".

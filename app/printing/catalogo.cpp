@@ -194,6 +194,8 @@ const char* const kR20_1 =
     "Calendario.Note, Calendario.Personale, Calendario.Cliente, Calendario.DurataOre "
     "as NumeroOre, Calendario.Specialita FROM Calendario ORDER BY "
     "Calendario.DataInizio, Calendario.Personale";
+// Receipts also read the season's dates: a receipt names the season only when every payment
+// of its year falls within them.
 const char* const kR21_1 =
     "SELECT Pagamenti.Operazione, Pagamenti.Data, Pagamenti.Importo, Pagamenti.Note, "
     "anagraficaclienti.Quietanza_Cognome & ' ' & anagraficaclienti.Quietanza_Nome AS "
@@ -205,6 +207,7 @@ const char* const kR21_1 =
     "anagraficaclienti.Quietanza_Residente_Prov AS ClienteProvincia, "
     "Stagione.Descrizione AS Stagione, GruppoSportivo.Descrizione AS GruppoSportivo, "
     "anagraficaclienti.Quietanza_Datanascita AS ClienteDataNascita, "
+    "Stagione.DallaData AS StagioneDal, Stagione.AllaData AS StagioneAl, "
     "anagraficaclienti.Quietanza_Sesso as ClienteSesso,  "
     "anagraficaclienti.NominativoDocumenti AS MinoreNominativo, "
     "anagraficaclienti.Nato_a AS MinoreNato_A, anagraficaclienti.Datanascita AS "
@@ -248,6 +251,7 @@ const char* const kR22_1 =
     "anagraficaclienti.Numero_civico AS ClienteNumeroCivico, anagraficaclienti.Nato_a "
     "AS ClienteNato_A, anagraficaclienti.Provincia AS ClienteProvincia, "
     "Stagione.Descrizione AS Stagione, GruppoSportivo.Descrizione AS GruppoSportivo, "
+    "Stagione.DallaData AS StagioneDal, Stagione.AllaData AS StagioneAl, "
     "anagraficaclienti.Datanascita AS ClienteDataNascita, anagraficaclienti.Sesso as "
     "ClienteSesso FROM (Pagamenti LEFT JOIN ((anagraficaclienti LEFT JOIN "
     "GruppoSportivo ON anagraficaclienti.GruppoSportivo_ID = GruppoSportivo.ID) LEFT "

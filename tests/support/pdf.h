@@ -16,9 +16,11 @@ inline QString toolOutput(const QString& tool, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// The text of each page, whitespace collapsed and ligatures (fi, ffi) read as letters.
-inline QStringList pdfPages(const QString& pdf) {
-    QStringList pages = toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).split(QChar(u'\f'));
+// The text of each page, whitespace collapsed and ligatures (fi, ffi) read as letters;
+// `layout`: the lines as printed (pdftotext -layout), so a row's cells stay on one line.
+inline QStringList pdfPages(const QString& pdf, bool layout = false) {
+    const QStringList args = layout ? QStringList{QStringLiteral("-layout"), pdf, QStringLiteral("-")} : QStringList{pdf, QStringLiteral("-")};
+    QStringList pages = toolOutput(QStringLiteral("pdftotext"), args).split(QChar(u'\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
     for (QString& t : pages) t = t.normalized(QString::NormalizationForm_KC).simplified();
     return pages;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using namespace stampa;
@@ -146,6 +147,8 @@ TEST_F(Caricamento, ExportsWriteEachFormatAndNeverShowTheWindow) {
 
     EXPECT_EQ(rifai({{"TipoEsportazione", 2}, {"FileEsportazione", file("html")}}), TForm1::Esito::Esportato);
     const QString h = QString::fromUtf8(testing_support::fileBytes(file("html")));
+    EXPECT_TRUE(h.startsWith("<!DOCTYPE html>
+<html lang=\"it\">")) << h.left(60).toStdString();
     EXPECT_TRUE(h.contains("&lt;b&gt;R&amp;D&lt;/b&gt;"));
     EXPECT_TRUE(h.contains("O&#39;Neil Sean"));
     EXPECT_TRUE(h.contains("contanti; &quot;ricevuta&quot; data<br>in sede"));
@@ -197,6 +200,27 @@ TEST_F(Caricamento, ThePreviewOpensAtFullSizeOnTheFirstPage) {
         ASSERT_FALSE(dialogs.messages().isEmpty());
         EXPECT_TRUE(dialogs.messages().last().startsWith("Nessuna stampante disponibile"));
     }
+}
+
+// A long report shows its opening pages at once, printing held back, and the whole of it
+// once the first page has been painted.
+TEST_F(Caricamento, ALongReportShowsItsFirstPageBeforeTheRest) {
+    tdb.connection().begin();
+    for (int i = 0; i <= TForm1::kRigheAnteprima; ++i)
+        esegui(QStringLiteral("insert into Pagamenti (Cliente_ID, Data, Operazione, Importo) "
+                              "values (1, #5/%1/2024#, 'Ingresso %2', 8)").arg(i % 28 + 1).arg(i));
+    tdb.connection().commit();
+    lavoro({{"Esportazione", false}, {"FileEsportazione", QVariant()}, {"TipoEsportazione", QVariant()}});
+    ASSERT_EQ(carica(), TForm1::Esito::Mostrato);
+    auto* etichetta = form->findChild<QLabel*>("lblPagina");
+    EXPECT_EQ(etichetta->text(), QStringLiteral("Pagina 1 di …"));
+    EXPECT_FALSE(form->findChild<QToolButton*>("btnStampa")->isEnabled());
+    form->CRViewer1->widget()->grab(); // the first page painted
+    QCoreApplication::processEvents();
+    const int n = form->CRViewer1->numeroPagine();
+    EXPECT_GT(n, 30);
+    EXPECT_EQ(etichetta->text(), QStringLiteral("Pagina 1 di %1").arg(n));
+    EXPECT_TRUE(form->findChild<QToolButton*>("btnStampa")->isEnabled());
 }
 
 TEST_F(Caricamento, FilterWindowNarrowsTheRowsOrEndsTheProgram) {

@@ -65,7 +65,7 @@ TEST_F(RigaDiComando, ReportToPdfWithItsJobRowOrAClearRefusal) {
         struct stat st{};
         EXPECT_EQ(::stat(QFile::encodeName(pdf).constData(), &st) == 0 ? st.st_mode & 0777 : 0,
                   c.stato == 0 ? 0640u : 0u);
-        const QString testo = c.stato == 0 ? aiuti::testoPdf(pdf) : errori;
+        const QString testo = c.stato == 0 ? aiuti::pdfText(pdf) : errori;
         EXPECT_TRUE(testo.contains(c.presente));
         EXPECT_FALSE(c.stato == 0 && *c.assente && testo.contains(c.assente));
     }

@@ -5,6 +5,7 @@
 #include "viewer/impaginazione.h"
 
 #include <QPageSize>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -111,6 +112,40 @@ TEST_F(Impaginazione, AnEmptyLandscapeReportHasOneWidePage) {
     EXPECT_EQ(numero, 1);
     ASSERT_EQ(p.size(), 1);
     EXPECT_TRUE(p[0].contains("pagina 1 di 1"));
+}
+
+TEST_F(Impaginazione, LettersAreNumberedEachOnItsOwn) {
+    QString lunga;
+    for (int i = 1; i <= 90; ++i)
+        lunga += QStringLiteral("<p>Riga %1 della lettera lunga.</p>").arg(i);
+    const QString html = "<div style=\"page-break-before: always\">Lettera uno</div>"
+                         "<div style=\"page-break-before: always\">" + lunga + "</div>"
+                         "<div style=\"page-break-before: always\">Lettera tre</div>";
+    const QStringList p = pagine(html, "---\nnumerazione: documento\n---\n");
+    ASSERT_GE(p.size(), 4);
+    EXPECT_FALSE(p.first().contains("pagina")) << p.first().toStdString();
+    EXPECT_FALSE(p.last().contains("pagina"));
+    const int lettera = int(p.size()) - 2;
+    for (int k = 1; k <= lettera; ++k)
+        EXPECT_TRUE(p[k].contains(QStringLiteral("pagina %1 di %2").arg(k).arg(lettera))) << k;
+}
+
+// Widths from the content: a date column declared far too narrow still holds its dates on
+// one line, and an address breaks only after "@" or ".".
+TEST_F(Impaginazione, ColumnsFitTheirDatesAndBreakAddressesOnlyAtTheirDots) {
+    QString html = "<table class=\"elenco\"><thead><tr><th width=\"4%\">Data</th><th width=\"4%\">"
+                   "Posta</th><th width=\"92%\">Note</th></tr></thead>";
+    for (int i = 1; i <= 20; ++i)
+        html += QStringLiteral("<tr><td>%1/03/2024</td><td>nome.cognome%1@esempio-lungo.it</td>"
+                               "<td>nota</td></tr>").arg(i + 9);
+    const QString t = pagine(html + "</table>").join(' ');
+    QString unito = t;
+    unito.replace(QRegularExpression("([@.]) "), "\\1");
+    for (int i = 10; i <= 29; ++i) {
+        EXPECT_TRUE(t.contains(QStringLiteral("%1/03/2024").arg(i))) << t.toStdString();
+        EXPECT_TRUE(unito.contains(QStringLiteral("nome.cognome%1@esempio-lungo.it").arg(i)))
+            << t.toStdString();
+    }
 }
 
 } // namespace
