@@ -1,5 +1,6 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
+#include "common/controls/icons.h"
 #include "db/error.h"
 #include "export/form1.h"
 #include "export/form_db.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     Applicazione app(argc, argv);
     ui::FormConventions::nameEveryWindow(); // screen-reader names, as in the other programs
+    ui::setProgramIcon(QStringLiteral("vastrel-esportazioni"));
     QApplication::setApplicationName(QStringLiteral("Esportazioni"));
     QApplication::setApplicationVersion(QStringLiteral(VASTREL_VERSION));
 

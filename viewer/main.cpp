@@ -3,6 +3,7 @@
 
 #include "common/controls/application.h"
 #include "common/controls/dialogs.h"
+#include "common/controls/icons.h"
 #include "viewer/anteprima.h"
 #include "viewer/form1.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     avvio.start();
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     ui::Application app(argc, argv);
+    ui::setProgramIcon(QStringLiteral("vastrel-stampa"));
     QApplication::setApplicationName(QStringLiteral("Stampa"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
     QApplication::setApplicationDisplayName(QStringLiteral("Stampa"));

@@ -160,3 +160,13 @@ TEST(Paths, FolderClosedWithTheSeparatorItUses) {
     EXPECT_EQ(ChiudiPercorso(QStringLiteral("\\\\srv/quota")), QStringLiteral("\\\\srv/quota\\"));
     EXPECT_EQ(ChiudiPercorso(QStringLiteral("/mnt\\dati")), QStringLiteral("/mnt\\dati/"));
 }
+
+TEST(Captions, ColumnNamesReadAsWords) {
+    const char* const cases[][2] = {
+        {"DallaData", "Dalla data"},  {"Tariffa_ad_ora_euro", "Tariffa ad ora euro"},
+        {"Cognome", "Cognome"},       {"KC", "KC"},
+        {"ID_Cliente", "ID cliente"}, {"CodFiscCAP", "Cod fisc CAP"},
+        {"E%", "E%"},                 {"DataScadenzaAbbonamento", "Data scadenza abbonamento"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DidascaliaColonna(QString::fromUtf8(c[0])), QString::fromUtf8(c[1])) << c[0];
+}

@@ -166,8 +166,10 @@ TEST_F(GridLayoutTest, ResizedColumnsComeBackAfterSaveAndRestartAndResetRestores
     }
     auto g = restart();
     EXPECT_EQ(g->columns(), columns({0, 1, 2, 3}, {300, 80, 95, 60}));
+    EXPECT_FALSE(g->autoFit()); // the user's widths win over fitted ones
     command(*g, "ResetGriglia1");
     EXPECT_EQ(g->columns(), design());
+    EXPECT_TRUE(g->autoFit());
     EXPECT_EQ(row(), kDesign); // the design is the user layout too
     EXPECT_EQ(table->filter(), "");
     EXPECT_EQ(restart()->columns(), design());

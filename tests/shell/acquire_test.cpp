@@ -108,10 +108,11 @@ TEST_F(Acquisition, HandScannerOfUnknownHeightGivesTheRowsItSent) {
 // A device failing half-way is not driven here: cancelling the test backend's reader thread
 // after a failed read can dead-lock inside that backend (its thread is cancelled while it
 // holds the allocator's lock), which would hang the run rather than test our code.
-TEST_F(Acquisition, NoDeviceGivesNoneSilently) {
+TEST_F(Acquisition, NoDeviceGivesNoneAndSaysSo) {
     configure(0);
     EXPECT_TRUE(acquire().isNull());
-    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Nessuno scanner o fotocamera trovato"));
 }
 
 TEST_F(Acquisition, SeveralDevicesAreOfferedOncePerRun) {
@@ -137,6 +138,7 @@ TEST_F(Acquisition, CancellingTheChoiceGivesNoneAndIsNotAskedAgain) {
     dialogs.onExec = [](QDialog* d) { d->reject(); };
     EXPECT_TRUE(acquire().isNull());
     EXPECT_EQ(choicesShown(), 1);
+    EXPECT_TRUE(dialogs.messages().isEmpty()); // the user's own choice
     EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight));
     EXPECT_EQ(choicesShown(), 1);
 }

@@ -50,7 +50,7 @@ protected:
                   "anagraficaclienti.GruppoSportivo_ID, "
                   "anagraficaclienti.Annullato, anagraficaclienti.ID AS ID_Alimento, "
                   "anagraficaclienti.ID AS Cliente_ID, "
-                  "anagraficaclienti.Tessera, Pagamenti.Importo "
+                  "anagraficaclienti.Tessera AS NumeroTessera, Pagamenti.Importo "
                   "FROM anagraficaclienti LEFT JOIN Pagamenti ON Pagamenti.Cliente_ID = "
                   "anagraficaclienti.ID";
         apri();
@@ -80,7 +80,7 @@ TEST_F(Filtro, OffersColumnsButNotKeysOrAnnullato) {
     QStringList colonne;
     for (int i = 0; i < f->lstCampiFiltro->count(); ++i)
         colonne << f->lstCampiFiltro->item(i)->text();
-    EXPECT_EQ(colonne, (QStringList{"Cliente", "Datanascita", "Omaggi", "Tessera", "Importo"}));
+    EXPECT_EQ(colonne, (QStringList{"Cliente", "Datanascita", "Omaggi", "Numero tessera", "Importo"}));
     EXPECT_FALSE(g.confermato); // activation resets it
 
     g.query = "SELECT Inesistente FROM anagraficaclienti";
@@ -119,14 +119,14 @@ TEST_F(Filtro, ConditionsJoinedByTheConnectorsTypedByColumnType) {
     aggiungi("Si", "No");
     scegli("Datanascita");
     aggiungi("15/03/2024", "");
-    scegli("Tessera");
+    scegli("Numero tessera");
     aggiungi("", "30");
     scegli("Importo");
     aggiungi("circa 10", "12,5");
     EXPECT_EQ(g.filtro, " Where [Cliente] >= 'O''Neil Sean' OR [Cliente] <= 'Rossi Anna'"
                         " AND [Omaggi] = True AND [Omaggi] = False"
                         " AND [Datanascita] >= #3/15/2024 0.0.0#"
-                        " AND [Tessera] <= '30'"
+                        " AND [NumeroTessera] <= '30'"
                         " AND [Importo] >= 0 AND [Importo] <= 12.5");
     // Connector and " Da " each bring their blank.
     EXPECT_EQ(f->txtFiltro->text(),
@@ -180,10 +180,10 @@ TEST_F(Filtro, AzzeraAndConferma) {
     EXPECT_EQ(f->result(), QDialog::Accepted);
 
     apri();
-    scegli("Tessera");
+    scegli("Numero tessera");
     aggiungi("12", "");
     f->Command3->click();
-    EXPECT_EQ(g.filtro, " Where [Tessera] >= '12'");
+    EXPECT_EQ(g.filtro, " Where [NumeroTessera] >= '12'");
 
     // Closed any other way: not confirmed.
     apri();
