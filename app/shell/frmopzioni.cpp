@@ -133,6 +133,12 @@ QWidget* TfrmOpzioni::buildGenerale() {
     spdApriCartella->setObjectName(QStringLiteral("spdApriCartella"));
     spdApriCartella->setIcon(ui::themeIcon(QStringLiteral("system-file-manager")));
     spdApriCartella->setToolTip(QStringLiteral("Apri la cartella"));
+    // Like the toolbars, the two buttons take no focus: Enter goes from the folder on to the
+    // password, the next field, instead of stopping on a button without any highlight.
+    for (QToolButton* b : {spdScegliCartella, spdApriCartella}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAccessibleName(b->toolTip());
+    }
     cartella->addWidget(DBEdit23, 1);
     cartella->addWidget(spdScegliCartella);
     cartella->addWidget(spdApriCartella);

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -116,6 +117,14 @@ TEST_F(Options, EscapeSavesLikeIndietroAndKeepsTheChecks) {
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(data.stored("select SmtpHost from opzioni").toString(), "smtp.vastrel.it");
+}
+
+TEST_F(Options, EnterGoesFromTheFolderToThePasswordInAqua) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, 2000));
+    window.DBEdit23->setFocus();
+    QTest::keyClick(window.DBEdit23, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), window.DBEdit1); // not onto the folder buttons
+    EXPECT_EQ(window.DBEdit1->palette().color(QPalette::Base), QColor(0, 255, 255));
 }
 
 TEST_F(Options, ExportFormatCopiesNumberAndExtension) {
