@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
@@ -18,6 +19,11 @@ WidgetDialogs& realDialogs() {
 }
 DialogService* g_current = nullptr;
 } // namespace
+
+bool screenAvailable() {
+    const QString p = QGuiApplication::platformName();
+    return p != u"offscreen" && !p.startsWith(u"minimal");
+}
 
 DialogService& dialogs() { return g_current ? *g_current : realDialogs(); }
 
