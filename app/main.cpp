@@ -6,6 +6,7 @@
 #include "common/controls/application.h"
 #include "common/controls/dialogs.h"
 #include "common/controls/help.h"
+#include "common/controls/icons.h"
 #include "common/paths.h"
 
 #include <QApplication>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     launched.start();
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     ui::Application app(argc, argv); // shows an escaping error and goes on; F1 opens help
+    ui::setProgramIcon(QStringLiteral("vastrel"));
     QApplication::setApplicationName(QStringLiteral("Vastrel"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
     QApplication::setApplicationDisplayName(QStringLiteral("Vastrel"));

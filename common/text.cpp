@@ -158,4 +158,30 @@ QString ChiudiPercorso(const QString& folder) {
     return folder;
 }
 
+QString DidascaliaColonna(const QString& column) {
+    QStringList words;
+    QString word;
+    const QString name = QString(column).replace(u'_', u' ');
+    for (int i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        // A capital starts a word after a small letter, or before one when it ends a run of
+        // capitals ("IDCliente": "ID", "Cliente").
+        const bool starts = c.isUpper() && i > 0 &&
+                            (name[i - 1].isLower() || (name[i - 1].isUpper() && i + 1 < name.size() && name[i + 1].isLower()));
+        if (c == u' ' || starts) {
+            if (!word.isEmpty()) words << word;
+            word.clear();
+            if (c == u' ') continue;
+        }
+        word += c;
+    }
+    if (!word.isEmpty()) words << word;
+    for (int i = 1; i < words.size(); ++i) {
+        const QString& w = words[i];
+        if (w.size() > 1 && w == w.toUpper()) continue; // initials
+        words[i] = w.left(1).toLower() + w.mid(1);
+    }
+    return words.join(u' ');
+}
+
 } // namespace common

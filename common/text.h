@@ -33,6 +33,12 @@ double Arrotonda2(double x); // to two decimals
 // --- Italian VAT number (partita IVA): 11 digits with a Luhn-style check digit
 bool ControllaPartitaIva(const QString& text);
 
+// --- captions
+// The caption of a column a user sees, from its database name: words of a joined name
+// split, later ones in lower case ("DallaData" -> "Dalla data", "Tariffa_ad_ora_euro" ->
+// "Tariffa ad ora euro"); initials in capitals stay ("ID_Cliente" -> "ID cliente", "KC").
+QString DidascaliaColonna(const QString& column);
+
 // --- file names and folders
 QString EstensioneFile(const QString& fileName); // text after the last ".", or ""
 QString ChiudiPercorso(const QString& folder);   // with a final "\" or "/" as the path uses

@@ -43,6 +43,7 @@ public:
                 const QString declared = info.text(2);
                 c.type = sql::fieldTypeFromDeclared(declared);
                 c.autoNumber = sql::isAutoNumberDeclared(declared, info.integer(5) > 0);
+                c.amount = declared.compare(QStringLiteral("CURRENCY"), Qt::CaseInsensitive) == 0;
                 cols << c;
             }
             m_tables.insert(name.toLower(), cols);

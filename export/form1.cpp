@@ -1,6 +1,7 @@
 #include "export/form1.h"
 
 #include "common/controls/dialogs.h"
+#include "common/controls/icons.h"
 #include "common/filterclause.h"
 #include "common/paths.h"
 #include "db/error.h"
@@ -31,8 +32,8 @@ namespace esportazioni {
 
 namespace {
 
-QPushButton* bottone(QWidget* parent, const char* nome, const QString& testo) {
-    auto* b = new QPushButton(testo, parent);
+QPushButton* bottone(QWidget* parent, const char* nome, const QString& testo, const char* icona) {
+    auto* b = new QPushButton(ui::themeIcon(QString::fromLatin1(icona)), testo, parent);
     b->setObjectName(QLatin1String(nome));
     b->setMinimumWidth(110);
     b->setAutoDefault(false);
@@ -57,12 +58,12 @@ TForm1::TForm1(Tform_DB& dm, QWidget* parent) : QWidget(parent), m_dm(dm) {
     txtNomeEsportazione->setMaxLength(100); // DatiReportTestata.NomeReport
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    BitBtn1 = bottone(this, "BitBtn1", QStringLiteral("Cerca"));
-    BitBtn2 = bottone(this, "BitBtn2", QStringLiteral("Salva"));
-    BitBtn3 = bottone(this, "BitBtn3", QStringLiteral("Reset"));
-    BitBtn4 = bottone(this, "BitBtn4", QStringLiteral("Esporta"));
-    btnHelp = bottone(this, "btnHelp", QStringLiteral("Aiuto"));
-    btnEsci = bottone(this, "btnEsci", QStringLiteral("Esci"));
+    BitBtn1 = bottone(this, "BitBtn1", QStringLiteral("Cerca"), "document-open");
+    BitBtn2 = bottone(this, "BitBtn2", QStringLiteral("Salva"), "document-save");
+    BitBtn3 = bottone(this, "BitBtn3", QStringLiteral("Reset"), "edit-clear");
+    BitBtn4 = bottone(this, "BitBtn4", QStringLiteral("Esporta"), "document-export");
+    btnHelp = bottone(this, "btnHelp", QStringLiteral("Aiuto"), "help-contents");
+    btnEsci = bottone(this, "btnEsci", QStringLiteral("Esci"), "application-exit");
 
     auto* intestazione = new QFormLayout;
     intestazione->addRow(QStringLiteral("Tabella"), DBLookupComboBox1);

@@ -1,6 +1,7 @@
 #include "common/controls/application.h"
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
+#include "common/controls/icons.h"
 #include "db/error.h"
 #include "export/comando.h"
 #include "export/form1.h"
@@ -115,6 +116,7 @@ int main(int argc, char** argv) {
     Applicazione app(argc, argv);
     ui::loadQtTranslations();
     ui::FormConventions::nameEveryWindow(); // screen-reader names, as in the other programs
+    ui::setProgramIcon(QStringLiteral("vastrel-esportazioni"));
     QApplication::setApplicationName(QStringLiteral("Esportazioni"));
     QApplication::setApplicationVersion(QStringLiteral(VASTREL_VERSION));
 

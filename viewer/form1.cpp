@@ -1,6 +1,7 @@
 #include "viewer/form1.h"
 
 #include "common/controls/dialogs.h"
+#include "common/controls/icons.h"
 #include "db/connection.h"
 #include "viewer/anteprima.h"
 #include "viewer/errore.h"
@@ -38,31 +39,31 @@ void TForm1::costruisciBarra() {
     barra->setObjectName(QStringLiteral("barraAnteprima"));
     barra->setMovable(false);
     barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    auto pulsante = [&](const char* nome, const QString& testo, QStyle::StandardPixmap icona) {
+    auto pulsante = [&](const char* nome, const QString& testo, const char* icona) {
         auto* b = new QToolButton(barra);
         b->setObjectName(QString::fromLatin1(nome));
         b->setText(testo);
         b->setToolTip(testo);
-        b->setIcon(style()->standardIcon(icona));
+        b->setIcon(ui::themeIcon(QString::fromLatin1(icona)));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         barra->addWidget(b);
         return b;
     };
-    m_stampa = pulsante("btnStampa", QStringLiteral("Stampa"), QStyle::SP_DialogSaveButton);
-    m_esporta = pulsante("btnEsporta", QStringLiteral("Esporta"), QStyle::SP_DriveHDIcon);
+    m_stampa = pulsante("btnStampa", QStringLiteral("Stampa"), "document-print");
+    m_esporta = pulsante("btnEsporta", QStringLiteral("Esporta"), "document-export");
     m_esporta->setPopupMode(QToolButton::InstantPopup);
     barra->addSeparator();
-    m_prima = pulsante("btnPrima", QStringLiteral("Prima"), QStyle::SP_MediaSkipBackward);
+    m_prima = pulsante("btnPrima", QStringLiteral("Prima"), "go-first");
     m_precedente =
-        pulsante("btnPrecedente", QStringLiteral("Precedente"), QStyle::SP_MediaSeekBackward);
+        pulsante("btnPrecedente", QStringLiteral("Precedente"), "go-previous");
     m_etichetta = new QLabel(barra);
     m_etichetta->setObjectName(QStringLiteral("lblPagina"));
     m_etichetta->setMinimumWidth(150);
     m_etichetta->setAlignment(Qt::AlignCenter);
     barra->addWidget(m_etichetta);
     m_successiva =
-        pulsante("btnSuccessiva", QStringLiteral("Successiva"), QStyle::SP_MediaSeekForward);
-    m_ultima = pulsante("btnUltima", QStringLiteral("Ultima"), QStyle::SP_MediaSkipForward);
+        pulsante("btnSuccessiva", QStringLiteral("Successiva"), "go-next");
+    m_ultima = pulsante("btnUltima", QStringLiteral("Ultima"), "go-last");
     barra->addSeparator();
     m_zoom = new QComboBox(barra);
     m_zoom->setObjectName(QStringLiteral("cmbZoom"));
@@ -71,7 +72,7 @@ void TForm1::costruisciBarra() {
     m_zoom->setCurrentIndex(2);
     barra->addWidget(m_zoom);
     barra->addSeparator();
-    auto* chiudi = pulsante("btnChiudi", QStringLiteral("Chiudi"), QStyle::SP_DialogCloseButton);
+    auto* chiudi = pulsante("btnChiudi", QStringLiteral("Chiudi"), "window-close");
 
     connect(m_prima, &QToolButton::clicked, this, [this] { CRViewer1->vaiA(0); });
     connect(m_precedente, &QToolButton::clicked, this,

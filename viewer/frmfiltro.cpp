@@ -2,6 +2,7 @@
 
 #include "common/controls/dialogs.h"
 #include "common/controls/filterform.h"
+#include "common/text.h"
 #include "db/connection.h"
 #include "db/error.h"
 
@@ -55,7 +56,11 @@ void TfrmFiltro::FormActivate() {
     m_valori.clear();
     if (!m_g.connessione) return;
     try {
-        lstCampiFiltro->addItems(common::filterableColumns(*m_g.connessione, m_g.query));
+        // The user reads captions; the column's own name goes into the SQL.
+        for (const QString& colonna : common::filterableColumns(*m_g.connessione, m_g.query)) {
+            auto* item = new QListWidgetItem(common::DidascaliaColonna(colonna), lstCampiFiltro);
+            item->setData(Qt::UserRole, colonna);
+        }
     } catch (const db::DatabaseError&) {
         // A query that does not run offers no columns; the report shows the error later.
     }
@@ -69,7 +74,8 @@ void TfrmFiltro::lstCampiFiltroClick(QListWidgetItem* item) {
     if (!item || lstCampiFiltro->count() == 0 || !item->isSelected() || !m_g.connessione) return;
     try {
         const common::DistinctValues v =
-            common::distinctValues(*m_g.connessione, m_g.query, item->text(), m_clausola.options());
+            common::distinctValues(*m_g.connessione, m_g.query, item->data(Qt::UserRole).toString(),
+                                   m_clausola.options());
         m_tipo = v.type;
         m_valori = v.items;
     } catch (const db::DatabaseError&) {
@@ -91,7 +97,7 @@ void TfrmFiltro::cmbDAClick(int index) {
 
 void TfrmFiltro::Command2Click() {
     const QListWidgetItem* scelta = lstCampiFiltro->currentItem();
-    const QString colonna = scelta && scelta->isSelected() ? scelta->text() : QString();
+    const QString colonna = scelta && scelta->isSelected() ? scelta->data(Qt::UserRole).toString() : QString();
     const common::FilterOptions& o = m_clausola.options();
     if (colonna.isEmpty() || !m_tipo) {
         ui::dialogs().message(this, o.noColumnText, o.noColumnCaption, ui::MessageIcon::Error);

@@ -4,6 +4,7 @@
 
 #include "common/controls/application.h"
 #include "common/controls/dialogs.h"
+#include "common/controls/icons.h"
 #include "viewer/anteprima.h"
 #include "viewer/comando.h"
 #include "viewer/form1.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
 
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     ui::Application app(argc, argv);
+    ui::setProgramIcon(QStringLiteral("vastrel-stampa"));
     QApplication::setApplicationName(QStringLiteral("Stampa"));
     QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
     QApplication::setApplicationDisplayName(QStringLiteral("Stampa"));

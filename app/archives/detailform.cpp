@@ -5,6 +5,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/icons.h"
 #include "common/controls/toolbutton.h"
 #include "common/records.h"
 #include "db/connection.h"
@@ -39,14 +40,14 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
     auto* bar = m_bar = new QHBoxLayout;
     bar->setSpacing(2);
     spdAnnulla = addTool(bar, QStringLiteral("spdAnnulla"), QStringLiteral("Annulla"),
-                         QStringLiteral("Torna indietro senza salvare"), QStyle::SP_DialogCancelButton);
+                         QStringLiteral("Torna indietro senza salvare"), QStringLiteral("edit-undo"));
     spdSalva = addTool(bar, QStringLiteral("spdSalva"), QStringLiteral("salva"), QString(),
-                       QStyle::SP_DialogSaveButton);
+                       QStringLiteral("document-save"));
     bar->addStretch(1);
     spdHelp = addTool(bar, QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QString(),
-                      QStyle::SP_DialogHelpButton);
+                      QStringLiteral("help-contents"));
     spdIndietro = addTool(bar, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QString(),
-                          QStyle::SP_ArrowBack);
+                          QStringLiteral("go-previous"));
     spdAnnulla->setVisible(false);
     spdSalva->setVisible(false);
     connect(spdAnnulla, &QToolButton::clicked, this, [this] { spdAnnullaClick(); });
@@ -122,7 +123,9 @@ void ArchiveDetailForm::controlloModificato(QWidget*) { Modificato = true; }
 
 QToolButton* ArchiveDetailForm::aggiungiPulsante(const QString& name, const QString& caption,
                                                  const QString& hint) {
-    QToolButton* b = ui::toolButton(this, name, caption, QStyle::SP_FileDialogDetailedView, hint);
+    const bool stampa = caption.startsWith(QStringLiteral("Stampa"), Qt::CaseInsensitive);
+    QToolButton* b = ui::toolButton(this, name, caption,
+                                    stampa ? QStringLiteral("document-print") : QStringLiteral("view-list-details"), hint);
     m_bar->insertWidget(m_bar->indexOf(spdHelp), b);
     return b;
 }
@@ -130,8 +133,8 @@ QToolButton* ArchiveDetailForm::aggiungiPulsante(const QString& name, const QStr
 ArchiveDetailForm::~ArchiveDetailForm() = default;
 
 QToolButton* ArchiveDetailForm::addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
-                                        const QString& hint, int icon) {
-    QToolButton* b = ui::toolButton(this, name, caption, QStyle::StandardPixmap(icon), hint);
+                                        const QString& hint, const QString& icon) {
+    QToolButton* b = ui::toolButton(this, name, caption, icon, hint);
     bar->addWidget(b);
     return b;
 }
@@ -151,19 +154,19 @@ void ArchiveDetailForm::posiziona(const DetailField& f, QWidget* w) {
         row->setSpacing(2);
         w->setParent(field);
         row->addWidget(w, 1);
-        auto piccolo = [field](const QString& name, QStyle::StandardPixmap icon, const QString& hint) {
+        auto piccolo = [field](const QString& name, const char* icon, const QString& hint) {
             auto* b = new QToolButton(field);
             b->setObjectName(name);
-            b->setIcon(field->style()->standardIcon(icon));
+            b->setIcon(ui::themeIcon(QString::fromLatin1(icon)));
             b->setToolTip(hint);
             b->setAutoRaise(true);
             b->setFocusPolicy(Qt::NoFocus);
             return b;
         };
         if (!f.showButton.isEmpty())
-            row->addWidget(piccolo(f.showButton, QStyle::SP_FileDialogContentsView, QStringLiteral("Mostra")));
+            row->addWidget(piccolo(f.showButton, "document-preview", QStringLiteral("Mostra")));
         if (!f.addButton.isEmpty())
-            row->addWidget(piccolo(f.addButton, QStyle::SP_FileDialogNewFolder, QStringLiteral("Aggiungi")));
+            row->addWidget(piccolo(f.addButton, "list-add", QStringLiteral("Aggiungi")));
         if (!f.button.isEmpty()) {
             auto* b = new QPushButton(f.buttonCaption, field);
             b->setObjectName(f.button);

@@ -163,7 +163,7 @@ protected:
 
 private:
     QToolButton* addTool(QHBoxLayout* bar, const QString& name, const QString& caption,
-                         const QString& hint, int icon);
+                         const QString& hint, const QString& icon);
     void posiziona(const DetailField& f, QWidget* control);
     const DetailField* campo(const QString& controlName) const;
     void onPageChanged(int index);

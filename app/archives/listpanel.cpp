@@ -59,18 +59,21 @@ QList<ListTool> registerTools(const ListDescriptor& d) {
             {QStringLiteral("spdAvanti"), QStringLiteral("Avanti"), QString(), ListTool::Open, {}}};
 }
 
-QStyle::StandardPixmap iconOf(ListTool::Action a) {
-    switch (a) {
-    case ListTool::Help: return QStyle::SP_DialogHelpButton;
-    case ListTool::Reload: return QStyle::SP_BrowserReload;
-    case ListTool::Back: return QStyle::SP_ArrowBack;
-    case ListTool::Delete: return QStyle::SP_TrashIcon;
-    case ListTool::Add: return QStyle::SP_FileDialogNewFolder;
-    case ListTool::Open: return QStyle::SP_ArrowForward;
-    case ListTool::Save: return QStyle::SP_DialogSaveButton;
+QString iconOf(const ListTool& t) {
+    switch (t.action) {
+    case ListTool::Help: return QStringLiteral("help-contents");
+    case ListTool::Reload: return QStringLiteral("view-refresh");
+    case ListTool::Back: return QStringLiteral("go-previous");
+    case ListTool::Delete: return QStringLiteral("edit-delete");
+    case ListTool::Add: return QStringLiteral("list-add");
+    case ListTool::Open: return QStringLiteral("document-edit");
+    case ListTool::Save: return QStringLiteral("document-save");
     case ListTool::Custom: break;
     }
-    return QStyle::SP_FileDialogDetailedView;
+    // The windows' own buttons print a sheet or a list.
+    return QString(t.caption + t.hint).contains(QStringLiteral("stampa"), Qt::CaseInsensitive)
+               ? QStringLiteral("document-print")
+               : QStringLiteral("view-list-details");
 }
 
 // Parentheses keep a base filter with "or" whole when boxes are added to it.
@@ -179,7 +182,7 @@ ListPanel::~ListPanel() {
 void ListPanel::buildTools(QHBoxLayout* bar) {
     const QList<ListTool> tools = m_d.tools.isEmpty() ? registerTools(m_d) : m_d.tools;
     for (const ListTool& t : tools) {
-        QToolButton* b = ui::toolButton(this, t.name, t.caption, iconOf(t.action), t.hint);
+        QToolButton* b = ui::toolButton(this, t.name, t.caption, iconOf(t), t.hint);
         bar->addWidget(b);
         m_tools.insert(t.name, b);
         connect(b, &QToolButton::clicked, this, [this, t] { runTool(t); });

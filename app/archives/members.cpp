@@ -1,6 +1,7 @@
 #include "app/archives/members.h"
 
 #include "app/shell/form_db.h"
+#include "common/text.h"
 
 #include <QDate>
 
@@ -21,7 +22,7 @@ FieldDefault oggi(const QString& field) {
 }
 
 ui::GridColumn colonna(const QString& field, int width, const QString& title = QString()) {
-    return {field, title.isEmpty() ? field : title, width};
+    return {field, title.isEmpty() ? common::DidascaliaColonna(field) : title, width};
 }
 
 RequiredField descrizioneRichiesta(const QString& message, const QString& caption) {

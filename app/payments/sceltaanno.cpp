@@ -19,8 +19,8 @@ TfrmSceltaAnno::TfrmSceltaAnno(Tform_DB& dm, QWidget* parent) : QDialog(parent),
     setWindowTitle(QStringLiteral("scelta Anno"));
     auto* top = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
-    spdAvanti = ui::toolButton(this, QStringLiteral("spdAvanti"), QStringLiteral("Stampa"), QStyle::SP_FileIcon);
-    spdIndietro = ui::toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QStyle::SP_ArrowBack);
+    spdAvanti = ui::toolButton(this, QStringLiteral("spdAvanti"), QStringLiteral("Stampa"), QStringLiteral("document-print"));
+    spdIndietro = ui::toolButton(this, QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QStringLiteral("go-previous"));
     bar->addWidget(spdAvanti);
     bar->addStretch(1);
     bar->addWidget(spdIndietro);

@@ -7,6 +7,7 @@
 #include "common/controls/formconventions.h"
 #include "common/controls/gridlayout.h"
 #include "common/controls/help.h"
+#include "common/controls/icons.h"
 #include "common/paths.h"
 #include "db/error.h"
 
@@ -41,7 +42,7 @@ constexpr int kColumns = 6;
 struct ButtonDef {
     const char* name;
     const char* caption;
-    int icon; // QStyle::StandardPixmap
+    const char* icon; // theme icon name
 };
 
 } // namespace
@@ -70,7 +71,7 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
     auto* help = new QToolButton(central);
     help->setObjectName(QStringLiteral("SpeedButton3"));
     help->setText(QStringLiteral("Aiuto"));
-    help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    help->setIcon(ui::themeIcon(QStringLiteral("help-contents")));
     help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     help->setFocusPolicy(Qt::NoFocus);
     connect(help, &QToolButton::clicked, this, [this] {
@@ -83,11 +84,11 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
     auto* rete = new QPushButton(QStringLiteral("Lavora in Rete"), central);
     rete->setObjectName(QStringLiteral("SpeedButton11"));
     rete->setToolTip(QStringLiteral("Serve a lavorare su archivi in Rete, solo se i computer sono collegati"));
-    rete->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    rete->setIcon(ui::themeIcon(QStringLiteral("network-workgroup")));
     connect(rete, &QPushButton::clicked, this, &TForm1::SpeedButton11Click);
     auto* esci = new QPushButton(QStringLiteral("Esci"), central);
     esci->setObjectName(QStringLiteral("SpeedButton8"));
-    esci->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    esci->setIcon(ui::themeIcon(QStringLiteral("application-exit")));
     connect(esci, &QPushButton::clicked, this, &TForm1::SpeedButton8Click);
     auto* connessione = new QPushButton(QStringLiteral("Connessione"), central);
     connessione->setObjectName(QStringLiteral("cmdConnessione"));
@@ -129,13 +130,13 @@ TForm1::TForm1(Tform_DB& dm, QString homeFolder, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-QToolButton* TForm1::addButton(QWidget* page, const char* name, const QString& caption, int icon) {
+QToolButton* TForm1::addButton(QWidget* page, const char* name, const QString& caption, const char* icon) {
     auto* grid = static_cast<QGridLayout*>(page->layout());
     const int index = grid->count();
     auto* b = new QToolButton(page);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(caption);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    b->setIcon(ui::themeIcon(QString::fromLatin1(icon)));
     b->setIconSize(QSize(32, 32));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setMinimumSize(150, 72);
@@ -156,22 +157,22 @@ static QWidget* gridPage() {
 QWidget* TForm1::buildArchivio() {
     QWidget* page = gridPage();
     const ButtonDef defs[] = {
-        {"btnClienti", "Clienti", QStyle::SP_DirHomeIcon},
-        {"btnPersonale", "Personale", QStyle::SP_FileDialogContentsView},
-        {"btnOrari", "Orari", QStyle::SP_FileDialogDetailedView},
-        {"btnOccasionali", "Occasionali", QStyle::SP_FileDialogInfoView},
-        {"btnModalitaPagamento", "Modalità di Pagamento", QStyle::SP_DialogApplyButton},
-        {"btnComuni", "Comuni", QStyle::SP_DirIcon},
-        {"btnGruppiMuscolari", "Gruppi Muscolari", QStyle::SP_FileDialogListView},
-        {"btnGruppiSportivi", "Gruppi Sportivi", QStyle::SP_FileDialogListView},
-        {"btnOperazioniPagamenti", "Operazioni Pagamenti", QStyle::SP_DialogSaveButton},
-        {"btnStagioni", "Stagioni", QStyle::SP_FileDialogStart},
-        {"btnTipoAbbonamento", "Tipo Abbonamento", QStyle::SP_FileIcon},
-        {"btnEsercizi", "Esercizi", QStyle::SP_MediaPlay},
-        {"btnAlimenti", "Alimenti", QStyle::SP_FileIcon},
-        {"btnPatologie", "Patologie", QStyle::SP_MessageBoxWarning},
-        {"btnAttivitaCalendario", "Presenze", QStyle::SP_FileDialogDetailedView},
-        {"btnArchivioAvvisi", "Avvisi", QStyle::SP_MessageBoxInformation},
+        {"btnClienti", "Clienti", "user-identity"},
+        {"btnPersonale", "Personale", "user-group-properties"},
+        {"btnOrari", "Orari", "view-calendar-week"},
+        {"btnOccasionali", "Occasionali", "user-others"},
+        {"btnModalitaPagamento", "Modalità di Pagamento", "view-financial-account-credit-card"},
+        {"btnComuni", "Comuni", "postalcode"},
+        {"btnGruppiMuscolari", "Gruppi Muscolari", "object-group"},
+        {"btnGruppiSportivi", "Gruppi Sportivi", "group"},
+        {"btnOperazioniPagamenti", "Operazioni Pagamenti", "view-financial-list"},
+        {"btnStagioni", "Stagioni", "weather-few-clouds"},
+        {"btnTipoAbbonamento", "Tipo Abbonamento", "view-certificate"},
+        {"btnEsercizi", "Esercizi", "chronometer"},
+        {"btnAlimenti", "Alimenti", "food"},
+        {"btnPatologie", "Patologie", "view-pim-journal"},
+        {"btnAttivitaCalendario", "Presenze", "meeting-attending"},
+        {"btnArchivioAvvisi", "Avvisi", "notifications"},
     };
     for (const auto& d : defs) addButton(page, d.name, QString::fromUtf8(d.caption), d.icon);
     return page;
@@ -180,13 +181,13 @@ QWidget* TForm1::buildArchivio() {
 QWidget* TForm1::buildAttivita() {
     QWidget* page = gridPage();
     const ButtonDef defs[] = {
-        {"SpeedButton13", "Utilità", QStyle::SP_BrowserReload},
-        {"btnAttivitaPagamenti", "Pagamenti", QStyle::SP_DialogSaveButton},
-        {"btnAttivitaOpzioni", "Opzioni", QStyle::SP_FileDialogDetailedView},
-        {"btnUtilityRealizzazione", "Realizzazione", QStyle::SP_MessageBoxInformation},
-        {"btnScadenziario", "Scadenziario", QStyle::SP_FileDialogContentsView},
-        {"btnEsportazioni", "Esportazioni", QStyle::SP_ArrowRight},
-        {"btnAttivitaAvvisiClienti", "Avvisi Clienti", QStyle::SP_MessageBoxInformation},
+        {"SpeedButton13", "Utilità", "applications-utilities"},
+        {"btnAttivitaPagamenti", "Pagamenti", "view-financial-account-cash"},
+        {"btnAttivitaOpzioni", "Opzioni", "configure"},
+        {"btnUtilityRealizzazione", "Realizzazione", "help-about"},
+        {"btnScadenziario", "Scadenziario", "view-calendar-tasks"},
+        {"btnEsportazioni", "Esportazioni", "document-export"},
+        {"btnAttivitaAvvisiClienti", "Avvisi Clienti", "preferences-desktop-notification-bell"},
     };
     for (const auto& d : defs) addButton(page, d.name, QString::fromUtf8(d.caption), d.icon);
     page->findChild<QToolButton*>(QStringLiteral("SpeedButton13"))->setToolTip(QStringLiteral("Utilità"));
@@ -196,18 +197,18 @@ QWidget* TForm1::buildAttivita() {
 QWidget* TForm1::buildStampe() {
     QWidget* page = gridPage();
     const ButtonDef defs[] = {
-        {"btnStampeClienti", "Clienti", QStyle::SP_FileIcon},
-        {"btnStampePersonale", "Personale", QStyle::SP_FileIcon},
-        {"btnStampaOrari", "Orari", QStyle::SP_FileIcon},
-        {"btnStampeEsercizi", "Esercizi", QStyle::SP_FileIcon},
-        {"btnStampeAlimenti", "Alimenti", QStyle::SP_FileIcon},
-        {"btnStampePatologie", "Patologie", QStyle::SP_FileIcon},
-        {"btnStampePagamenti", "Pagamenti", QStyle::SP_FileIcon},
-        {"btnStampeScadenziario", "Scadenziario", QStyle::SP_FileIcon},
-        {"btnStampeOrariClienti", "Orari per Clienti", QStyle::SP_FileIcon},
-        {"btnStampeConteggioClienti", "Conteggio Clienti", QStyle::SP_FileIcon},
-        {"btnStampeOccasionali", "Occasionali", QStyle::SP_FileIcon},
-        {"BitBtn1", "Presenze", QStyle::SP_FileIcon},
+        {"btnStampeClienti", "Clienti", "user-identity"},
+        {"btnStampePersonale", "Personale", "user-group-properties"},
+        {"btnStampaOrari", "Orari", "view-calendar-week"},
+        {"btnStampeEsercizi", "Esercizi", "chronometer"},
+        {"btnStampeAlimenti", "Alimenti", "food"},
+        {"btnStampePatologie", "Patologie", "view-pim-journal"},
+        {"btnStampePagamenti", "Pagamenti", "view-financial-account-cash"},
+        {"btnStampeScadenziario", "Scadenziario", "view-calendar-tasks"},
+        {"btnStampeOrariClienti", "Orari per Clienti", "view-calendar-day"},
+        {"btnStampeConteggioClienti", "Conteggio Clienti", "office-chart-bar"},
+        {"btnStampeOccasionali", "Occasionali", "user-others"},
+        {"BitBtn1", "Presenze", "meeting-attending"},
     };
     for (const auto& d : defs) addButton(page, d.name, QString::fromUtf8(d.caption), d.icon);
     return page;
@@ -232,7 +233,7 @@ QWidget* TForm1::buildStorico() {
     auto* storico = new QToolButton(box);
     storico->setObjectName(QStringLiteral("btnStoricoCalendario"));
     storico->setText(QStringLiteral("Presenze"));
-    storico->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    storico->setIcon(ui::themeIcon(QStringLiteral("view-history")));
     storico->setIconSize(QSize(32, 32));
     storico->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     storico->setMinimumSize(150, 72);
@@ -278,7 +279,7 @@ QWidget* TForm1::buildVideo() {
         for (int i = 0; i < n; ++i) {
             auto* b = new QPushButton(QString::fromUtf8(defs[i].caption), box);
             b->setObjectName(QString::fromLatin1(defs[i].name));
-            b->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+            b->setIcon(ui::themeIcon(QStringLiteral("media-playback-start")));
             b->setMinimumHeight(36);
             const QString file = QString::fromLatin1(defs[i].file);
             if (!file.isEmpty()) connect(b, &QPushButton::clicked, this, [this, file] { playVideo(file); });
@@ -313,10 +314,7 @@ QString TForm1::videoBaseUrl() {
 
 void TForm1::playVideo(const QString& file) {
     const QString local = QDir(common::programFolder()).filePath(file);
-    if (QFileInfo::exists(local))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(local));
-    else
-        QDesktopServices::openUrl(QUrl(videoBaseUrl() + file));
+    ui::openOnDesktop(this, QFileInfo::exists(local) ? QUrl::fromLocalFile(local) : QUrl(videoBaseUrl() + file));
 }
 
 void TForm1::maskDaExit() {

@@ -65,7 +65,7 @@ private:
     QWidget* buildStampe();
     QWidget* buildStorico();
     QWidget* buildVideo();
-    QToolButton* addButton(QWidget* page, const char* name, const QString& caption, int icon);
+    QToolButton* addButton(QWidget* page, const char* name, const QString& caption, const char* icon);
 
     Tform_DB& m_dm;
     QString m_home;

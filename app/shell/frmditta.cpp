@@ -34,15 +34,17 @@ TfrmDitta::TfrmDitta(Tform_DB& dm, QWidget* parent)
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 6, 8, 8);
     auto* bar = new QHBoxLayout;
-    auto tool = [this, bar](const char* name, const char* caption, const char* hint, QStyle::StandardPixmap icon) {
-        QToolButton* b = ui::toolButton(this, QString::fromLatin1(name), QString::fromUtf8(caption), icon,
+    auto tool = [this, bar](const char* name, const char* caption, const char* hint, const char* icon) {
+        QToolButton* b = ui::toolButton(this, QString::fromLatin1(name), QString::fromUtf8(caption), QString::fromLatin1(icon),
                                         QString::fromUtf8(hint));
         bar->addWidget(b);
         return b;
     };
-    bitSalva = tool("bitSalva", "Salva", "Salva le modifiche effettuate", QStyle::SP_DialogSaveButton);
-    Button4 = tool("Button4", "Cancella", "", QStyle::SP_DialogResetButton);
+    bitSalva = tool("bitSalva", "Salva", "Salva le modifiche effettuate", "document-save");
+    Button4 = tool("Button4", "Cancella", "", "edit-clear");
     bar->addStretch(1);
+    // A way out without the window manager's close button (kiosk sessions, tiling desktops).
+    spdIndietro = tool("spdIndietro", "Indietro", "Chiude la finestra", "go-previous");
     top->addLayout(bar);
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
@@ -111,11 +113,11 @@ TfrmDitta::TfrmDitta(Tform_DB& dm, QWidget* parent)
     DBCheckBox2 = new ui::DBCheckBox(online);
     DBCheckBox2->setObjectName(QStringLiteral("DBCheckBox2"));
     DBCheckBox2->setText(QStringLiteral("LavoraOnline"));
-    formOnline->addRow(QString(), DBCheckBox2);
+    formOnline->addRow(DBCheckBox2); // the whole row: a caption never cut
     DBCheckBox3 = new ui::DBCheckBox(&dm.TableDitta, QStringLiteral("ServerAggiornamentoArticoliOnline"),
                                      QStringLiteral("Server per Aggiornamenti Articoli"), online);
     DBCheckBox3->setObjectName(QStringLiteral("DBCheckBox3"));
-    formOnline->addRow(QString(), DBCheckBox3);
+    formOnline->addRow(DBCheckBox3);
     order << DBCheckBox2 << DBCheckBox3;
 
     ditta->setMinimumWidth(560);
@@ -134,6 +136,7 @@ TfrmDitta::TfrmDitta(Tform_DB& dm, QWidget* parent)
     DBEdit8->installEventFilter(this);
 
     connect(bitSalva, &QToolButton::clicked, this, [this] { bitSalvaClick(); });
+    connect(spdIndietro, &QToolButton::clicked, this, &QWidget::close);
     connect(DBLookupComboBox1, &ui::DBLookupComboBox::choiceMade, this, [this] { DBLookupComboBox1Click(); });
     resize(1000, 640);
 }

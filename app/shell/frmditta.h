@@ -41,6 +41,7 @@ public:
     ui::DBCheckBox* DBCheckBox3 = nullptr;             // ServerAggiornamentoArticoliOnline
     QToolButton* bitSalva = nullptr;
     QToolButton* Button4 = nullptr;
+    QToolButton* spdIndietro = nullptr; // closes, asking about unsaved changes
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -6,6 +6,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/icons.h"
 #include "common/controls/toolbutton.h"
 #include "common/paths.h"
 #include "common/records.h"
@@ -68,12 +69,12 @@ TfrmOpzioni::TfrmOpzioni(Tform_DB& dm, QWidget* parent) : QDialog(parent), m_dm(
     top->setContentsMargins(8, 6, 8, 10);
     auto* bar = new QHBoxLayout;
     bar->setSpacing(2);
-    spdSalva = addTool(QStringLiteral("spdSalva"), QStringLiteral("Salva"), QStyle::SP_DialogSaveButton);
+    spdSalva = addTool(QStringLiteral("spdSalva"), QStringLiteral("Salva"), QStringLiteral("document-save"));
     spdSalva->setVisible(false);
     bar->addWidget(spdSalva);
     bar->addStretch(1);
-    spdHelp = addTool(QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QStyle::SP_DialogHelpButton);
-    spdIndietro = addTool(QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QStyle::SP_ArrowBack);
+    spdHelp = addTool(QStringLiteral("spdHelp"), QStringLiteral("Aiuto"), QStringLiteral("help-contents"));
+    spdIndietro = addTool(QStringLiteral("spdIndietro"), QStringLiteral("Indietro"), QStringLiteral("go-previous"));
     bar->addWidget(spdHelp);
     bar->addWidget(spdIndietro);
     top->addLayout(bar);
@@ -99,8 +100,8 @@ TfrmOpzioni::TfrmOpzioni(Tform_DB& dm, QWidget* parent) : QDialog(parent), m_dm(
     ui::FormConventions::install(this);
 }
 
-QToolButton* TfrmOpzioni::addTool(const QString& name, const QString& caption, int icon) {
-    return ui::toolButton(this, name, caption, QStyle::StandardPixmap(icon));
+QToolButton* TfrmOpzioni::addTool(const QString& name, const QString& caption, const QString& icon) {
+    return ui::toolButton(this, name, caption, icon);
 }
 
 QWidget* TfrmOpzioni::buildGenerale() {
@@ -126,12 +127,18 @@ QWidget* TfrmOpzioni::buildGenerale() {
     DBEdit23->setObjectName(QStringLiteral("DBEdit23"));
     spdScegliCartella = new QToolButton(page);
     spdScegliCartella->setObjectName(QStringLiteral("spdScegliCartella"));
-    spdScegliCartella->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    spdScegliCartella->setIcon(ui::themeIcon(QStringLiteral("folder-open")));
     spdScegliCartella->setToolTip(QStringLiteral("Scegli la cartella"));
     spdApriCartella = new QToolButton(page);
     spdApriCartella->setObjectName(QStringLiteral("spdApriCartella"));
-    spdApriCartella->setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
+    spdApriCartella->setIcon(ui::themeIcon(QStringLiteral("system-file-manager")));
     spdApriCartella->setToolTip(QStringLiteral("Apri la cartella"));
+    // Like the toolbars, the two buttons take no focus: Enter goes from the folder on to the
+    // password, the next field, instead of stopping on a button without any highlight.
+    for (QToolButton* b : {spdScegliCartella, spdApriCartella}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAccessibleName(b->toolTip());
+    }
     cartella->addWidget(DBEdit23, 1);
     cartella->addWidget(spdScegliCartella);
     cartella->addWidget(spdApriCartella);
@@ -168,22 +175,22 @@ QWidget* TfrmOpzioni::buildLogo() {
     row->addWidget(DBImage1, 1);
 
     auto* buttons = new QVBoxLayout;
-    auto add = [&](QToolButton*& b, const char* name, const char* caption, QStyle::StandardPixmap icon) {
+    auto add = [&](QToolButton*& b, const char* name, const char* caption, const char* icon) {
         b = new QToolButton(group);
         b->setObjectName(QString::fromLatin1(name));
         b->setText(QString::fromUtf8(caption));
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(ui::themeIcon(QString::fromLatin1(icon)));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setMinimumWidth(170);
         buttons->addWidget(b);
     };
-    add(btnCarica, "btnCarica", "Carica da File", QStyle::SP_DialogOpenButton);
-    add(btnAcquisisci, "btnAcquisisci", "Acquisisci", QStyle::SP_ComputerIcon);
-    add(btnSalvaImmagine, "btnSalvaImmagine", "Salva come immagine", QStyle::SP_DialogSaveButton);
-    add(btnCancella, "btnCancella", "Cancella", QStyle::SP_TrashIcon);
-    add(btnModificaLogo, "btnModificaLogo", "Modifica il Logo", QStyle::SP_FileDialogContentsView);
-    add(btnRidimensiona, "btnRidimensiona", "ridimensiona", QStyle::SP_TitleBarMaxButton);
+    add(btnCarica, "btnCarica", "Carica da File", "document-open");
+    add(btnAcquisisci, "btnAcquisisci", "Acquisisci", "scanner");
+    add(btnSalvaImmagine, "btnSalvaImmagine", "Salva come immagine", "document-save-as");
+    add(btnCancella, "btnCancella", "Cancella", "edit-delete");
+    add(btnModificaLogo, "btnModificaLogo", "Modifica il Logo", "document-edit");
+    add(btnRidimensiona, "btnRidimensiona", "ridimensiona", "transform-scale");
     btnRidimensiona->setVisible(false);
     buttons->addStretch(1);
     row->addLayout(buttons);
@@ -297,7 +304,7 @@ void TfrmOpzioni::spdApriCartellaClick() {
                               kErrore, ui::MessageIcon::Error);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(cartella));
+    ui::openOnDesktop(this, QUrl::fromLocalFile(cartella));
 }
 
 bool TfrmOpzioni::haLogo() { return DBImage1->hasPicture(); }
@@ -371,7 +378,7 @@ void TfrmOpzioni::btnModificaLogoClick() {
                               kErrore, ui::MessageIcon::Error);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    ui::openOnDesktop(this, QUrl::fromLocalFile(file));
 }
 
 bool TfrmOpzioni::spdSalvaClick() {

@@ -90,7 +90,7 @@ private:
     QWidget* buildGenerale();
     QWidget* buildLogo();
     QWidget* buildEmail();
-    QToolButton* addTool(const QString& name, const QString& caption, int icon);
+    QToolButton* addTool(const QString& name, const QString& caption, const QString& icon);
     bool haLogo();
 
     Tform_DB& m_dm;

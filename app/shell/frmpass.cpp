@@ -1,6 +1,7 @@
 #include "app/shell/frmpass.h"
 
 #include "common/controls/dialogs.h"
+#include "common/controls/formconventions.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -14,13 +15,17 @@ TfrmPass::TfrmPass(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowContextHelpButtonHint);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Inserisci la Password"), this));
+    auto* label = new QLabel(QStringLiteral("Inserisci la Password"), this);
+    layout->addWidget(label);
     Edit1 = new QLineEdit(this);
+    label->setBuddy(Edit1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setEchoMode(QLineEdit::Password);
     Edit1->setMinimumWidth(240);
     layout->addWidget(Edit1);
     connect(Edit1, &QLineEdit::returnPressed, this, &QDialog::accept);
+    ui::FormConventions::install(this);
+    ui::FormConventions::setOwnEnter(Edit1);
 }
 
 QString TfrmPass::chiedi(QWidget* parent) {

@@ -5,6 +5,7 @@
 #include "common/controls/dialogs.h"
 #include "common/controls/formconventions.h"
 #include "common/controls/help.h"
+#include "common/controls/icons.h"
 #include "common/controls/toolbutton.h"
 
 #include <QFrame>
@@ -20,15 +21,15 @@ TfrmUtilita::TfrmUtilita(Tform_DB& dm, QWidget* parent) : QDialog(parent), m_dm(
     setWindowTitle(QStringLiteral("Utilità"));
     ui::HelpService::setHelpContext(this, 800);
 
-    auto tool = [this](const char* name, const char* caption, QStyle::StandardPixmap icon) {
-        return ui::toolButton(this, QString::fromLatin1(name), QString::fromUtf8(caption), icon);
+    auto tool = [this](const char* name, const char* caption, const char* icon) {
+        return ui::toolButton(this, QString::fromLatin1(name), QString::fromUtf8(caption), QString::fromLatin1(icon));
     };
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 6, 8, 10);
     auto* bar = new QHBoxLayout;
     bar->addStretch(1);
-    spdHelp = tool("spdHelp", "Aiuto", QStyle::SP_DialogHelpButton);
-    spdIndietro = tool("spdIndietro", "Indietro", QStyle::SP_ArrowBack);
+    spdHelp = tool("spdHelp", "Aiuto", "help-contents");
+    spdIndietro = tool("spdIndietro", "Indietro", "go-previous");
     bar->addWidget(spdHelp);
     bar->addWidget(spdIndietro);
     top->addLayout(bar);
@@ -49,12 +50,12 @@ TfrmUtilita::TfrmUtilita(Tform_DB& dm, QWidget* parent) : QDialog(parent), m_dm(
     SpeedButton10->setObjectName(QStringLiteral("SpeedButton10"));
     SpeedButton10->setText(QStringLiteral("Annulla"));
     SpeedButton10->setToolTip(QStringLiteral("Annulla tutti i clienti della stagione"));
-    SpeedButton10->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    SpeedButton10->setIcon(ui::themeIcon(QStringLiteral("user-group-delete")));
     SpeedButton1 = new QToolButton(group);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("Riabilita"));
     SpeedButton1->setToolTip(QStringLiteral("Riabilita tutti i clienti della stagione"));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    SpeedButton1->setIcon(ui::themeIcon(QStringLiteral("user-group-new")));
     for (QToolButton* b : {SpeedButton10, SpeedButton1}) {
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setMinimumWidth(100);

@@ -1,9 +1,12 @@
 #include "common/controls/dbgrid.h"
 
+#include "db/connection.h"
+#include "db/sql/translator.h"
 #include "db/values.h"
 
 #include "common/controls/gridmodel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLocale>
@@ -18,7 +21,16 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
     m_model = new DatasetTableModel(this);
     setModel(m_model);
     setItemDelegate(new GridDelegate(this));
-    setSelectionMode(QAbstractItemView::NoSelection);
+    // Rows are drawn selected from the dataset (cellStyle); the view's own selection is kept
+    // so that a screen reader can select a row, which then becomes the current one.
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        if (m_syncing || rows.isEmpty() || rows[0].row() == currentIndex().row()) return;
+        const int column = currentIndex().isValid() ? currentIndex().column() : logicalOf(0);
+        selectionModel()->setCurrentIndex(m_model->index(rows[0].row(), qMax(0, column)), QItemSelectionModel::NoUpdate);
+    });
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -37,7 +49,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
     h->setSectionsClickable(true);
     h->setHighlightSections(false);
     h->setSectionResizeMode(QHeaderView::Interactive);
-    h->setStretchLastSection(false);
+    h->setStretchLastSection(false); // stretchLast(): never narrower than its own width
     h->setMinimumSectionSize(0);
     h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     h->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -47,11 +59,18 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
         if (logical < 0 || logical >= m_model->columns.size()) return;
         Q_EMIT titleClicked(h->visualIndex(logical), m_model->columns[logical].field);
     });
-    connect(h, &QHeaderView::sectionResized, this, [this] {
-        if (!m_restructuring) Q_EMIT columnsChanged();
+    connect(h, &QHeaderView::sectionResized, this, [this, h](int logical, int, int size) {
+        if (m_restructuring) return;
+        // A width the user dragged stays: no more fitting.
+        if ((QApplication::mouseButtons() & Qt::LeftButton) && h->underMouse()) m_autoFit = false;
+        if (logical == logicalOf(columnCount() - 1)) m_model->columns[logical].width = size;
+        stretchLast();
+        Q_EMIT columnsChanged();
     });
     connect(h, &QHeaderView::sectionMoved, this, [this] {
-        if (!m_restructuring) Q_EMIT columnsChanged();
+        if (m_restructuring) return;
+        stretchLast();
+        Q_EMIT columnsChanged();
     });
 }
 
@@ -81,6 +100,7 @@ void DBGrid::setDataset(db::Dataset* dataset) {
 // --- dataset to view
 
 void DBGrid::onLayoutReset() {
+    m_amountFields.clear(); // the query may have changed
     m_restructuring = true;
     m_model->resetAll(); // same column count: the header keeps order and widths
     m_restructuring = false;
@@ -90,6 +110,7 @@ void DBGrid::onLayoutReset() {
         it = *it < 0 ? m_selected.erase(it) : std::next(it);
     if (m_anchor >= m_model->rows) m_anchor = -1;
     syncCurrentFromDataset();
+    if (m_autoFit && isVisible()) fitColumns(); // new rows may be wider
     viewport()->update();
 }
 
@@ -157,7 +178,9 @@ GridColumn DBGrid::gridColumn(int displayIndex) const {
     const int l = logicalOf(displayIndex);
     if (l < 0) return {};
     GridColumn c = m_model->columns[l];
-    c.width = horizontalHeader()->sectionSize(l);
+    // The last column is drawn stretched to the grid's width; its own width is kept apart,
+    // so that layouts store what was designed or chosen, not the size of the window.
+    if (displayIndex != columnCount() - 1) c.width = horizontalHeader()->sectionSize(l);
     return c;
 }
 
@@ -184,9 +207,12 @@ void DBGrid::setColumns(const QList<GridColumn>& cols) {
     m_model->setColumns(cols);
     normaliseHeader();
     applyWidths(cols);
+    m_stretched = -1;
     m_restructuring = false;
+    stretchLast();
     m_lastColumn = cols.isEmpty() ? -1 : qBound(0, keepColumn, int(cols.size()) - 1);
     syncCurrentFromDataset();
+    if (m_autoFit && isVisible()) fitColumns();
     viewport()->update();
     Q_EMIT columnsChanged();
 }
@@ -214,13 +240,13 @@ void DBGrid::moveColumn(int fromDisplay, int toDisplay) {
 
 void DBGrid::setGridColumnWidth(int displayIndex, int width) {
     const int l = logicalOf(displayIndex);
-    if (l >= 0) horizontalHeader()->resizeSection(l, qMax(0, width));
+    if (l < 0) return;
+    m_model->columns[l].width = qMax(0, width);
+    horizontalHeader()->resizeSection(l, qMax(0, width));
+    stretchLast();
 }
 
-int DBGrid::gridColumnWidth(int displayIndex) const {
-    const int l = logicalOf(displayIndex);
-    return l < 0 ? 0 : horizontalHeader()->sectionSize(l);
-}
+int DBGrid::gridColumnWidth(int displayIndex) const { return gridColumn(displayIndex).width; }
 
 void DBGrid::setColumnTitle(int displayIndex, const QString& title) {
     const int l = logicalOf(displayIndex);
@@ -286,7 +312,27 @@ QString DBGrid::cellText(int row, int displayColumn) const {
         if (!v.isValid() || v.isNull()) return QString();
         return db::displayNumber(v.toDouble(), db::Grouping::None);
     }
+    if (isAmount(f)) {
+        const QVariant v = m_ds->valueAt(row, f);
+        if (!v.isValid() || v.isNull()) return QString();
+        static const QLocale italian(QLocale::Italian, QLocale::Italy);
+        return italian.toString(v.toDouble(), 'f', 2);
+    }
     return m_ds->displayTextAt(row, f);
+}
+
+bool DBGrid::isAmount(int field) const {
+    // Which dataset columns are amounts, from the declared types of their base columns.
+    if (int(m_amountFields.size()) != m_ds->fieldCount()) {
+        m_amountFields.assign(size_t(m_ds->fieldCount()), 0);
+        for (int f = 0; f < m_ds->fieldCount() && m_ds->connection(); ++f) {
+            const db::ColumnInfo& info = m_ds->field(f);
+            if (info.type != db::FieldType::Double || info.table.isEmpty()) continue;
+            for (const auto& col : m_ds->connection()->catalog().columns(info.table))
+                if (col.name.compare(info.origin, Qt::CaseInsensitive) == 0) m_amountFields[size_t(f)] = col.amount;
+        }
+    }
+    return m_amountFields[size_t(field)] != 0;
 }
 
 CellStyle DBGrid::cellStyle(int row, int displayColumn) const {
@@ -330,6 +376,54 @@ void DBGrid::showEvent(QShowEvent* event) {
         m_deferredSeen = false;
         onLayoutReset(); // the deferred dataset is read now
     }
+    if (m_autoFit) fitColumns();
+}
+
+void DBGrid::fitColumns() {
+    constexpr int kRows = 200;      // enough rows to see the usual width of a column
+    constexpr int kMaxContent = 320; // a long text (a note, an address) does not take the grid
+    QHeaderView* h = horizontalHeader();
+    const QFontMetrics fm(font());
+    const int rows = std::min(m_model->rows, kRows);
+    const bool restructuring = m_restructuring;
+    m_restructuring = true;
+    for (int v = 0; v < columnCount(); ++v) {
+        const int l = logicalOf(v);
+        int content = 0;
+        for (int r = 0; r < rows && content < kMaxContent; ++r)
+            content = std::max(content, fm.horizontalAdvance(cellText(r, v)) + 8);
+        const int wanted = std::max(h->sectionSizeHint(l), std::min(content, kMaxContent));
+        if (gridColumnWidth(v) < wanted) setGridColumnWidth(v, wanted);
+    }
+    m_restructuring = restructuring;
+    stretchLast();
+}
+
+void DBGrid::stretchLast() {
+    QHeaderView* h = horizontalHeader();
+    const int n = columnCount();
+    const bool restructuring = m_restructuring;
+    m_restructuring = true;
+    // The header holds the widths of the columns not stretched.
+    for (int l = 0; l < n; ++l)
+        if (l != m_stretched) m_model->columns[l].width = h->sectionSize(l);
+    // A column that was stretched and is no longer the last (moved) gets its own width back.
+    const int last = n > 0 ? logicalOf(n - 1) : -1;
+    if (m_stretched >= 0 && m_stretched != last && m_stretched < n)
+        h->resizeSection(m_stretched, m_model->columns[m_stretched].width);
+    m_stretched = last;
+    if (last >= 0) {
+        int others = 0;
+        for (int v = 0; v < n - 1; ++v) others += h->sectionSize(logicalOf(v));
+        const int size = std::max(m_model->columns[last].width, viewport()->width() - others);
+        if (h->sectionSize(last) != size) h->resizeSection(last, size);
+    }
+    m_restructuring = restructuring;
+}
+
+void DBGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    stretchLast();
 }
 
 void DBGrid::paintEvent(QPaintEvent* event) {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTableView>
 #include <functional>
+#include <vector>
 
 #include <QMenu>
 
@@ -44,7 +45,10 @@ struct CellStyle {
 // Data-aware grid (TDBGrid) over a db::Dataset: one row per visible row of the dataset,
 // no copy of the data, the current row following the dataset both ways. Columns are set by
 // code (the design-time columns) or by the layout operations (gridlayout.h); the user can
-// move and resize them. A dataset opened deferred is read when the grid is first shown. Read-only unless setReadOnly(false): then a cell is typed into and
+// move and resize them. Until the user resizes a column or a layout of the user's own is
+// applied (setAutoFit(false)), every showing widens the columns to their title and to the
+// text of the first rows, and the last column takes the width left. Amount columns
+// (CURRENCY) show two decimals. A dataset opened deferred is read when the grid is first shown. Read-only unless setReadOnly(false): then a cell is typed into and
 // written with Dataset::setText, the row being posted when it is left.
 class DBGrid : public QTableView {
     Q_OBJECT
@@ -113,6 +117,13 @@ public:
 
     int rowHeight() const;
 
+    // --- widths from titles and contents
+    void setAutoFit(bool on) { m_autoFit = on; }
+    bool autoFit() const { return m_autoFit; }
+    // Widens every column to its title and to its widest text among the first rows (up to
+    // a limit for long texts); never narrows one.
+    void fitColumns();
+
 Q_SIGNALS:
     void titleClicked(int displayIndex, const QString& field); // DBGrid1TitleClick
     void dblClicked();                                          // DBGrid1DblClick on a row
@@ -126,6 +137,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -136,6 +148,8 @@ private:
     void onRowChanged(int row);
     void syncCurrentFromDataset();
     void normaliseHeader();
+    bool isAmount(int field) const;
+    void stretchLast(); // the last column takes the width left, never less than its own
     void applyWidths(const QList<GridColumn>& columns);
     int logicalOf(int displayIndex) const;
     int keyColumn() const;     // cached on every reset
@@ -161,6 +175,9 @@ private:
     int m_anchor = -1;
     int m_lastColumn = -1; // display index of the last current column (kept over resets)
     bool m_deferredSeen = false; // bound to a deferred dataset while hidden
+    bool m_autoFit = true;
+    int m_stretched = -1; // logical index of the column drawn stretched
+    mutable std::vector<char> m_amountFields; // per dataset column, found on first use
     QPointer<QMenu> m_popup;
 };
 

@@ -1,7 +1,9 @@
 #include "common/controls/dialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -29,6 +31,16 @@ DialogService* setDialogs(DialogService* service) {
     DialogService* previous = g_current;
     g_current = service;
     return previous;
+}
+
+bool openOnDesktop(QWidget* parent, const QUrl& url) {
+    if (QDesktopServices::openUrl(url)) return true;
+    const QString what = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    dialogs().message(parent,
+                      QStringLiteral("Nessun programma disponibile per aprire:\n") + what +
+                          QStringLiteral("\nInstallare un programma adatto (lettore video, browser, gestore file)."),
+                      QStringLiteral("Messaggio di Avviso"), MessageIcon::Warning);
+    return false;
 }
 
 void WidgetDialogs::message(QWidget* parent, const QString& text, const QString& caption,

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QDialog;
+class QUrl;
 class QWidget;
 
 namespace ui {
@@ -42,6 +43,11 @@ bool screenAvailable();
 DialogService& dialogs();
 // Installs a service (not owned); nullptr restores the real one. Returns the previous one.
 DialogService* setDialogs(DialogService* service);
+
+// Opens a file or an address with the desktop's program for it (a video player, a web
+// browser, a file manager). When the desktop has none, says so in a message box instead of
+// doing nothing, and returns false.
+bool openOnDesktop(QWidget* parent, const QUrl& url);
 
 // The service of a real run: QMessageBox, QFileDialog, QDialog::exec.
 class WidgetDialogs : public DialogService {

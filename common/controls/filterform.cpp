@@ -54,7 +54,10 @@ FilterFormControls buildFilterForm(QDialog* d, const QString& listName) {
     valori->setColumnStretch(1, 1);
     valori->setContentsMargins(0, 22, 0, 0); // level with the list below its title
     auto* campi = new QVBoxLayout;
-    campi->addWidget(new QLabel(QStringLiteral("Campi"), d));
+    // The labels name the list and the description for a screen reader.
+    auto* lblCampi = new QLabel(QStringLiteral("Campi"), d);
+    lblCampi->setBuddy(c.list);
+    campi->addWidget(lblCampi);
     campi->addWidget(c.list);
     auto* sopra = new QHBoxLayout;
     sopra->addLayout(campi, 1);
@@ -66,7 +69,9 @@ FilterFormControls buildFilterForm(QDialog* d, const QString& listName) {
     bottoni->addWidget(c.Command3);
     auto* layout = new QVBoxLayout(d);
     layout->addLayout(sopra, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Filtro"), d));
+    auto* lblFiltro = new QLabel(QStringLiteral("Filtro"), d);
+    lblFiltro->setBuddy(c.txtFiltro);
+    layout->addWidget(lblFiltro);
     layout->addWidget(c.txtFiltro);
     layout->addLayout(bottoni);
     d->resize(560, 380);

@@ -20,6 +20,7 @@
 #include <QSet>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocumentFragment>
 #include <algorithm>
@@ -202,6 +203,11 @@ QString FormConventions::captionOf(const QString& labelText) {
 }
 
 void FormConventions::nameControls(QWidget* form) {
+    // Blanks that pad a tab's caption are not read out.
+    for (QTabBar* bar : form->findChildren<QTabBar*>())
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->accessibleTabName(i).isEmpty() && bar->tabText(i) != bar->tabText(i).trimmed())
+                bar->setAccessibleTabName(i, captionOf(bar->tabText(i)));
     QSet<QLabel*> used;
     for (QLabel* label : form->findChildren<QLabel*>()) {
         QWidget* buddy = label->buddy();

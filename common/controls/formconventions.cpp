@@ -27,6 +27,7 @@ const char* const PropArrows = "vastrelArrowNavigation";
 const char* const PropWatched = "vastrelWatched";
 const char* const PropExcluded = "vastrelExcluded";
 const char* const PropInstalled = "vastrelFormConventions";
+const char* const PropOwnEnter = "vastrelOwnEnter";
 
 bool isMemo(const QWidget* w) {
     return qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w);
@@ -47,6 +48,7 @@ bool isEditLike(const QWidget* w) {
 
 // Controls where Enter/Down/Up move the focus.
 bool navigates(const QWidget* w, int key) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && w->property(PropOwnEnter).toBool()) return false;
     if (isMemo(w)) return key != Qt::Key_Return && key != Qt::Key_Enter && w->property(PropArrows).toBool();
     if (auto* combo = qobject_cast<const QComboBox*>(w)) return !combo->view()->isVisible();
     return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
@@ -95,7 +97,7 @@ FormConventions* FormConventions::install(QWidget* form) {
     fc->watch(form);
     if (form->isVisible()) fc->arrange();
     if (QWidget* f = QApplication::focusWidget(); f && form->isAncestorOf(f) && isEditLike(f))
-        paintBase(f, FocusColor);
+        fc->paintFocused(f);
     return fc;
 }
 
@@ -110,6 +112,7 @@ void FormConventions::watch(QWidget* widget) {
 void FormConventions::setAmount(QWidget* control, bool amount) { control->setProperty(PropAmount, amount); }
 bool FormConventions::isAmount(const QWidget* control) { return control->property(PropAmount).toBool(); }
 void FormConventions::setArrowNavigation(QWidget* memo, bool on) { memo->setProperty(PropArrows, on); }
+void FormConventions::setOwnEnter(QWidget* control, bool on) { control->setProperty(PropOwnEnter, on); }
 void FormConventions::setWatched(QWidget* control, bool on) { control->setProperty(PropWatched, on); }
 void FormConventions::setExcluded(QWidget* control, bool on) { control->setProperty(PropExcluded, on); }
 bool FormConventions::isExcluded(const QWidget* control) { return control->property(PropExcluded).toBool(); }
@@ -142,6 +145,14 @@ void FormConventions::arrange() {
     m_arranged = true;
     nameControls(m_form);
     orderTabs(m_form);
+}
+
+void FormConventions::paintFocused(QWidget* w) {
+    // A window that moved the focus while a message box was active (a failed check) never
+    // told the control it left: that one turns white here.
+    if (m_painted && m_painted != w) paintBase(m_painted, Qt::white);
+    m_painted = w;
+    paintBase(w, FocusColor);
 }
 
 void FormConventions::notifyModified(QWidget* control) {
@@ -196,17 +207,19 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event) {
     }
     // Shown: its children are laid out and shown too.
     if (event->type() == QEvent::Show && w == m_form) arrange();
-    if (w->property(PropExcluded).toBool() || inItemView(w)) return false;
+    if (w->property(PropExcluded).toBool() || inItemView(w) || w->window() != m_form->window()) return false;
 
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (isEditLike(w)) paintBase(w, FocusColor);
+        if (isEditLike(w)) paintFocused(w);
         break;
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // A pop-up (context menu, combo list) or another window is not leaving the control.
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isEditLike(w))
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isEditLike(w)) {
             paintBase(w, Qt::white);
+            if (m_painted == w) m_painted = nullptr;
+        }
         break;
     }
     case QEvent::KeyPress:

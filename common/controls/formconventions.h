@@ -19,7 +19,7 @@ namespace ui {
 //  - Enter or Down arrow moves the focus to the next control in tab order, Up arrow to the
 //    previous one (line edits, combo boxes, spin boxes, check boxes). A multi-line memo keeps
 //    its own Enter/Up/Down unless marked with setArrowNavigation(); an open combo pop-up and
-//    grids keep theirs;
+//    grids keep theirs, and so does a control marked with setOwnEnter() (its Enter acts);
 //  - a "." typed into a control marked as an amount becomes the locale's decimal
 //    separator (",");
 //  - with a modified callback: a key typed or a right mouse press into a bound control
@@ -27,7 +27,8 @@ namespace ui {
 //    reports (look-up entry, combo item, check box, clearing), call it with the control;
 //  - when the form is first shown: screen-reader names (nameControls) and a tab order that
 //    follows the layout (orderTabs).
-// Widgets marked with setExcluded() are left alone.
+// Widgets marked with setExcluded() are left alone, and so are other windows opened over the
+// form (a prompt, a file dialog): each window has its own conventions or none.
 class FormConventions : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +49,8 @@ public:
     // Marks a multi-line memo whose Up/Down arrows move the focus (Enter still makes a new
     // line).
     static void setArrowNavigation(QWidget* memo, bool on = true);
+    // Marks a control whose Enter has an action of its own (a prompt's box that closes it).
+    static void setOwnEnter(QWidget* control, bool on = true);
     // Treats an unbound control as bound for the modified callback.
     static void setWatched(QWidget* control, bool on = true);
     // Leaves a control out of every convention.
@@ -81,10 +84,12 @@ private:
     void arrange();
     bool handleKey(QWidget* w, QKeyEvent* event);
     void notifyModified(QWidget* control);
+    void paintFocused(QWidget* w);
 
     QWidget* m_form;
     bool m_arranged = false; // names and tab order set (on the first show)
     std::function<void(QWidget*)> m_modified;
+    QPointer<QWidget> m_painted; // the control shown aqua: one at a time
     QPointer<QWidget> m_lastPress;
     quint64 m_lastPressTime = 0;
 };

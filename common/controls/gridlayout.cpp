@@ -120,6 +120,11 @@ void CaricaGriglia(const QString& nomeGriglia, DBGrid& griglia, db::Dataset& gri
     const QString widths = testo(griglie, QStringLiteral("Width") + suffix);
     const QString fields = testo(griglie, QStringLiteral("Campi") + suffix);
     const QString captions = testo(griglie, QStringLiteral("Caption") + suffix);
+    // A layout the user saved wins over widths fitted to titles and contents; the design's
+    // own layout does not.
+    const bool disegno = ripristinaPredefiniti ||
+                         (widths == testo(griglie, QStringLiteral("WidthPredefiniti")) &&
+                          fields == testo(griglie, QStringLiteral("CampiPredefiniti")));
 
     // 5-6. The columns, entry by entry. A width entry that is not a decimal number stops
     // the load at that column: the column has been added with its field name, but gets
@@ -142,6 +147,7 @@ void CaricaGriglia(const QString& nomeGriglia, DBGrid& griglia, db::Dataset& gri
         col.title = common::EstraiToken(captions, i, Sep);
         built << col;
     }
+    griglia.setAutoFit(disegno && !failed);
     griglia.setColumns(built);
     griglie.setFilter(QString());
 

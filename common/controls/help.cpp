@@ -106,9 +106,12 @@ QTextBrowser* HelpService::showContext(int context, QWidget* parent) {
     browser->setSource(QUrl::fromLocalFile(page));
     browser->setProperty("helpPage", page);
     browser->setProperty(PropContext, context);
-    const QString title = browser->documentTitle();
-    browser->setWindowTitle(title.isEmpty() ? QStringLiteral("Guida di Vastrel")
-                                            : QStringLiteral("Guida di Vastrel - ") + title);
+    // Pages may name the guide in their own title already ("Alimenti - Guida di Vastrel").
+    const QString guide = QStringLiteral("Guida di Vastrel");
+    const QString title = browser->documentTitle().trimmed();
+    browser->setWindowTitle(title.isEmpty()             ? guide
+                            : title.contains(guide)     ? title
+                                                        : guide + QStringLiteral(" - ") + title);
     browser->show();
     browser->raise();
     browser->activateWindow();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStyle>
 
 class QToolButton;
 class QWidget;
@@ -9,8 +8,9 @@ class QWidget;
 namespace ui {
 
 // A toolbar button of the forms: text under its glyph, flat, and never taking the focus, so
-// Enter and the arrow keys move between the form's fields and not onto the toolbar.
+// Enter and the arrow keys move between the form's fields and not onto the toolbar. `icon`
+// is a theme icon name (icons.h).
 QToolButton* toolButton(QWidget* parent, const QString& name, const QString& caption,
-                        QStyle::StandardPixmap icon, const QString& hint = QString());
+                        const QString& icon, const QString& hint = QString());
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "common/scanner/acquire.h"
 
+#include "common/controls/dialogs.h"
 #include "common/controls/sourcechoice.h"
 #include "common/scanner/frames.h"
 
@@ -142,13 +143,20 @@ QImage scan(const QByteArray& deviceName) {
     return image;
 }
 
+void tell(QWidget* parent, const QString& text) {
+    ui::dialogs().message(parent, text, QStringLiteral("Messaggio di Avviso"), ui::MessageIcon::Warning);
+}
+
 } // namespace
 
 QImage acquireImage(QWidget* parent) {
-    if (!load()) return {};
+    const std::vector<Device> devices = load() ? listDevices() : std::vector<Device>();
+    if (devices.empty()) {
+        tell(parent, QStringLiteral("Nessuno scanner o fotocamera trovato: collegare il dispositivo "
+                                    "(e verificare che sia riconosciuto dal sistema) e riprovare."));
+        return {};
+    }
     Session& s = session();
-    const std::vector<Device> devices = listDevices();
-    if (devices.empty()) return {};
 
     int current = 0;
     for (int i = 0; i < int(devices.size()); ++i)
@@ -165,7 +173,11 @@ QImage acquireImage(QWidget* parent) {
             s.chosen = devices[size_t(row)].name;
         }
     }
-    return scan(devices[size_t(current)].name);
+    const QImage image = scan(devices[size_t(current)].name);
+    if (image.isNull())
+        tell(parent, QStringLiteral("Acquisizione non riuscita da ") + devices[size_t(current)].label +
+                         QStringLiteral(": controllare il dispositivo e riprovare."));
+    return image;
 }
 
 void resetAcquisition() {

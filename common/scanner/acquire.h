@@ -14,7 +14,8 @@ class QWidget;
 // further pages of a feeder are discarded.
 //
 // Returns a null image when there is none: no SANE, no device, the choice cancelled, or
-// any failure of the device. Nothing is reported to the user; callers ignore a null image.
+// any failure of the device. A missing device or a failed scan is said in a message box
+// (a cancelled choice is not); callers ignore a null image.
 QImage acquireImage(QWidget* parent);
 
 // Unloads SANE and forgets the device choice, so that the next acquisition starts like the

@@ -27,6 +27,7 @@ struct CatalogColumn {
     QString name;
     FieldType type = FieldType::Text;
     bool autoNumber = false;
+    bool amount = false; // declared CURRENCY
 };
 
 // What the translator knows of the database: the tables and their columns, with names in

@@ -114,3 +114,13 @@ TEST(Paths, FolderClosedWithTheSeparatorItUses) {
         {"/home/a", "/home/a/"}, {"Dati", "Dati"}, {"\\\\srv/quota", "\\\\srv/quota\\"}, {"/mnt\\dati", "/mnt\\dati/"}};
     for (const auto& [path, closed] : cases) EXPECT_EQ(ChiudiPercorso(QString::fromUtf8(path)), QString::fromUtf8(closed)) << path;
 }
+
+TEST(Captions, ColumnNamesReadAsWords) {
+    const char* const cases[][2] = {
+        {"DallaData", "Dalla data"},  {"Tariffa_ad_ora_euro", "Tariffa ad ora euro"},
+        {"Cognome", "Cognome"},       {"KC", "KC"},
+        {"ID_Cliente", "ID cliente"}, {"CodFiscCAP", "Cod fisc CAP"},
+        {"E%", "E%"},                 {"DataScadenzaAbbonamento", "Data scadenza abbonamento"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DidascaliaColonna(QString::fromUtf8(c[0])), QString::fromUtf8(c[1])) << c[0];
+}

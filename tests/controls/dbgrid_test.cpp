@@ -4,6 +4,7 @@
 #include "common/controls/dialogs.h"
 #include "controls_support.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -102,6 +103,31 @@ TEST_F(DBGridTest, CurrentRowFollowsTheDatasetBothWaysAndADoubleClickIsReported)
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cellCenter(2, 0));
     EXPECT_EQ(doubleClicked.count(), 1);
     EXPECT_EQ(foods->position(), 2);
+    // A screen reader selecting a row makes it the current one.
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(grid.get());
+    ASSERT_TRUE(a && a->tableInterface());
+    EXPECT_TRUE(a->tableInterface()->selectRow(3));
+    EXPECT_EQ(foods->position(), 3);
+}
+
+TEST_F(DBGridTest, ShowingFitsColumnsToTitlesAndTextsAndAmountsHaveTwoDecimals) {
+    tdb.connection().execute("insert into OperazionePagamenti (Descrizione, Importo) values ('Quota mensile', 8.5)");
+    auto operazioni = openDataset(tdb.connection(), "select Descrizione, Importo, Importo * 2 as Doppio from OperazionePagamenti");
+    grid->setDataset(operazioni.get());
+    grid->setColumns({{"Descrizione", "Operazione", 10}, {"Importo", "Importo in euro del pagamento", 10}, {"Doppio", "D", 10}});
+    EXPECT_EQ(grid->cellText(0, 1), "8,50");
+    EXPECT_EQ(grid->cellText(0, 2), "17"); // computed: not an amount column
+    ASSERT_TRUE(showActive(grid.get()));
+    QHeaderView* h = grid->horizontalHeader();
+    EXPECT_GT(grid->gridColumnWidth(0), grid->fontMetrics().horizontalAdvance("Quota mensile"));
+    EXPECT_GE(grid->gridColumnWidth(1), h->sectionSizeHint(1));
+    EXPECT_EQ(h->length(), grid->viewport()->width()); // the last column takes the rest
+    // Widths the user chose (a layout of their own) are kept at the next showing.
+    grid->hide();
+    grid->setColumns({{"Descrizione", "Operazione", 10}, {"Importo", "Importo", 10}, {"Doppio", "D", 10}});
+    grid->setAutoFit(false);
+    grid->show();
+    EXPECT_EQ(grid->gridColumnWidth(0), 10);
 }
 
 TEST_F(DBGridTest, UserWidthsAndOrderSurviveDatasetResetsAndDisabledControlsReadNothing) {

@@ -91,6 +91,15 @@ TEST_F(FormConventionsTest, FocusedEditTurnsAquaAndWhiteWhenLeft) {
     }
     // A form's painted aqua is the real colour on screen.
     EXPECT_EQ(edit1->grab().toImage().pixelColor(edit1->width() / 2, edit1->height() / 2), aqua);
+
+    // A failed check moves the focus while its message box is the active window: one field
+    // stays aqua, not two.
+    QWidget box;
+    ASSERT_TRUE(showActive(&box));
+    dbedit1->setFocus();
+    ASSERT_TRUE(showActive(&form));
+    EXPECT_EQ(base(dbedit1), aqua);
+    EXPECT_EQ(base(edit1), QColor(Qt::white));
 }
 
 TEST_F(FormConventionsTest, EnterAndDownMoveToTheNextControlUpToThePrevious) {

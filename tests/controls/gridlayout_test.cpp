@@ -160,8 +160,10 @@ TEST_F(GridLayoutTest, ResizedAndMovedColumnsComeBackAfterSaveAndRestartAndReset
                              kFields, kWidths, kCaptions, 4}));
     auto g = restart();
     EXPECT_EQ(g->columns(), columns({3, 0, 1, 2}, {60, 300, 80, 95}));
+    EXPECT_FALSE(g->autoFit()); // the user's widths win over fitted ones
     command(*g, "ResetGriglia1");
     EXPECT_EQ(g->columns(), design());
+    EXPECT_TRUE(g->autoFit());
     EXPECT_EQ(row(), kDesign); // the design is the user layout too
     EXPECT_EQ(table->filter(), "");
     EXPECT_EQ(restart()->columns(), design());

@@ -35,10 +35,11 @@ protected:
     }
 };
 
-TEST_F(Acquisition, NoDeviceGivesNoneSilentlyAndOneGivesItsPictureWithoutAsking) {
+TEST_F(Acquisition, NoDeviceGivesNoneAndSaysSoAndOneGivesItsPictureWithoutAsking) {
     configure(0);
     EXPECT_TRUE(acquire().isNull());
-    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Nessuno scanner o fotocamera trovato"));
     configure(1, {"mode Gray", "depth 8", "test-picture \"Solid white\""});
     const QImage image = acquire();
     ASSERT_FALSE(image.isNull());
@@ -102,6 +103,7 @@ TEST_F(Acquisition, SeveralDevicesAreOfferedOncePerSessionAndACancelGivesNone) {
     dialogs.onExec = [](QDialog* d) { d->reject(); };
     EXPECT_TRUE(acquire().isNull());
     EXPECT_EQ(choicesShown(), 1);
+    EXPECT_TRUE(dialogs.messages().isEmpty()); // the user's own choice: nothing to say
     EXPECT_EQ(acquire().size(), QSize(kWidth, kHeight)); // not asked again
     EXPECT_EQ(choicesShown(), 1);
 

@@ -103,7 +103,8 @@ TEST_F(CompanyData, ClosingWithUnsavedChangesAsksAndAMissingRowIsCreatedAndSaid)
     EXPECT_EQ(window.DBEdit1->text(), "Centro Sportivo");
     QTest::keyClicks(window.DBEdit1, " Srl");
     dialogs.answers << true;
-    window.close();
+    window.spdIndietro->click(); // the toolbar's way out asks the same
+    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(data.stored("select RagSoc from Ditta").toString(), "Centro Sportivo Srl");
     // Nothing changed: no question.
     window.show();

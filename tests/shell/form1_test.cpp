@@ -6,6 +6,7 @@
 #include "settings_support.h"
 #include "support/files.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -123,6 +124,12 @@ TEST_F(MainWindow, VideosPlayLocallyWhenPresentElseFromTheWeb) {
     QFile::remove(local);
     ASSERT_EQ(sink.opened.size(), 2);
     EXPECT_EQ(sink.opened[1], QUrl::fromLocalFile(local));
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    // A desktop without a browser (a handler that cannot open) is said, not ignored.
+    QDesktopServices::setUrlHandler("https", &sink, "nessunBrowser");
+    form.playVideo("Griglie.mp4");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("Griglie.mp4"));
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -103,6 +104,14 @@ TEST_F(Options, AuthenticationNeedsUserAndPasswordBeforeLeavingByIndietroOrEscap
     EXPECT_EQ(testing_support::rows(data.tdb.connection(), "select SmtpHost, SmtpUserName, SmtpPassword, "
                                                            "SmtpAutenticazioneServer from opzioni"),
               (QList<QVariantList>{{"smtp.vastrel.it", "segreteria", "pw", true}}));
+}
+
+TEST_F(Options, EnterGoesFromTheFolderToThePasswordInAqua) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, 2000));
+    window.DBEdit23->setFocus();
+    QTest::keyClick(window.DBEdit23, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), window.DBEdit1); // not onto the folder buttons
+    EXPECT_EQ(window.DBEdit1->palette().color(QPalette::Base), QColor(0, 255, 255));
 }
 
 TEST_F(Options, ExportFormatCopiesNumberAndExtension) {
@@ -245,12 +254,12 @@ TEST_F(Options, AcquiredLogoComesFromTheScanner) {
     window.btnAcquisisciClick();
     EXPECT_TRUE(logo().startsWith("BM"));
     EXPECT_EQ(sizeOf(logo()), QSize(157, 196));
-    // No device: the logo stays and nobody is told.
+    // No device: the logo stays and the user is told why nothing happened.
     ASSERT_TRUE(testing_support::configureSaneTest(0));
     const QByteArray before = logo();
     window.btnAcquisisciClick();
     EXPECT_EQ(logo(), before);
-    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.count("message"), 1);
     resetAcquisition();
 }
 

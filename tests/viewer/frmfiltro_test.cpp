@@ -42,7 +42,7 @@ insert into anagraficaclienti (ID, NominativoDocumenti) values (5, Null);)");
         g.query = "SELECT anagraficaclienti.ID, anagraficaclienti.NominativoDocumenti AS Cliente, "
                   "anagraficaclienti.Datanascita, anagraficaclienti.Omaggi, anagraficaclienti.GruppoSportivo_ID, "
                   "anagraficaclienti.Annullato, anagraficaclienti.ID AS ID_Alimento, anagraficaclienti.ID AS "
-                  "Cliente_ID, anagraficaclienti.Tessera, Pagamenti.Importo FROM anagraficaclienti LEFT JOIN "
+                  "Cliente_ID, anagraficaclienti.Tessera AS NumeroTessera, Pagamenti.Importo FROM anagraficaclienti LEFT JOIN "
                   "Pagamenti ON Pagamenti.Cliente_ID = anagraficaclienti.ID";
         apri();
     }
@@ -72,7 +72,7 @@ TEST_F(Filtro, OffersColumnsButNotKeysOrAnnullatoWithTheValuesOfEachType) {
     EXPECT_EQ(f->windowTitle(), "Selezione filtri");
     QStringList colonne;
     for (int i = 0; i < f->lstCampiFiltro->count(); ++i) colonne << f->lstCampiFiltro->item(i)->text();
-    EXPECT_EQ(colonne, (QStringList{"Cliente", "Datanascita", "Omaggi", "Tessera", "Importo"}));
+    EXPECT_EQ(colonne, (QStringList{"Cliente", "Datanascita", "Omaggi", "Numero tessera", "Importo"}));
     EXPECT_FALSE(g.confermato); // activation resets it
 
     scegli("Omaggi");
@@ -124,11 +124,11 @@ TEST_F(Filtro, ConditionsMessagesAzzeraAndConferma) {
     EXPECT_EQ(f->txtFiltro->text(), "");
     EXPECT_EQ(f->lstCampiFiltro->count(), 5);
     EXPECT_EQ(f->cmbDA->count(), 2);
-    scegli("Tessera");
+    scegli("Numero tessera"); // the column's caption; the clause names the column
     aggiungi("", "30");
     f->Command3->click();
     EXPECT_TRUE(g.confermato);
-    EXPECT_EQ(g.filtro, " Where [Tessera] <= '30'"); // an upper value alone starts with Where
+    EXPECT_EQ(g.filtro, " Where [NumeroTessera] <= '30'"); // an upper value alone starts with Where
     EXPECT_EQ(f->result(), QDialog::Accepted);
     // Closed any other way: not confirmed.
     apri();
