@@ -23,7 +23,7 @@ protected:
         QFile empty(m_path);
         ASSERT_TRUE(empty.open(QIODevice::WriteOnly)); // an empty file is an empty database
         empty.close();
-        m_conn.open(m_path);
+        m_conn.open(m_path, {.anyDatabase = true});
         m_conn.execute(
             QStringLiteral("CREATE TABLE Alimenti (Id COUNTER CONSTRAINT PK_Alimenti PRIMARY KEY, "
                            "Descrizione TEXT(100), Kcal DOUBLE)"));
@@ -246,7 +246,7 @@ TEST_F(Records, RealignShowsOtherWorkstationsRowsAndKeepsTheCurrentRecord) {
     db::Dataset& q = open();
     moveTo("Mela");
     db::Connection other;
-    other.open(m_path);
+    other.open(m_path, {.anyDatabase = true});
     other.execute(QStringLiteral("INSERT INTO Alimenti (Descrizione) VALUES ('Albicocca')"));
     other.execute(QStringLiteral("INSERT INTO Alimenti (Descrizione) VALUES ('Arancia')"));
     other.execute(QStringLiteral("UPDATE Alimenti SET Kcal = 52 WHERE Descrizione = 'Mela'"));
