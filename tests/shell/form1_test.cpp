@@ -154,3 +154,28 @@ TEST_F(MainWindow, VideosPlayLocallyWhenPresentElseFromTheWeb) {
 } // namespace
 
 #include "form1_test.moc"
+
+namespace {
+
+// The launch's timer, the first activation and the activation that follows the closing of
+// the error box all ask for the start-up: a failure is shown once, and tried again only
+// when the user comes back to the window.
+TEST_F(MainWindow, AFailedStartUpShowsItsErrorOnceUntilTheUserComesBack) {
+    QFile f(QDir(home.path()).filePath("percorso.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QDir(home.path()).filePath("manca/archivio.db").toUtf8());
+    f.close();
+    form.show();
+    form.activateWindow();
+    QTest::qWaitForWindowActive(&form);
+    form.FormActivate();
+    QEvent activate(QEvent::WindowActivate), deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(dialogs.messages().filter("archivio.db").size(), 1) << dialogs.messages().join("\n").toStdString();
+    QCoreApplication::sendEvent(&form, &deactivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(dialogs.messages().filter("archivio.db").size(), 2);
+    EXPECT_FALSE(form.avvioCompletato());
+}
+
+} // namespace

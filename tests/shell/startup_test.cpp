@@ -66,6 +66,7 @@ TEST_F(Startup, FirstStartCreatesTheDefaultDatabaseAndWritesPercorso) {
     EXPECT_EQ(dm.TableTempAvvisi.value("NomeComputer").toString(), dm.nomeComputer);
     EXPECT_EQ(gridsLoaded, kGriglieAvvio);
     EXPECT_EQ(passwordPrompts, 0);
+    EXPECT_EQ(dialogs.count("question"), 0) << "a first start asks nothing";
 }
 
 TEST_F(Startup, PercorsoIsReadWithoutLineBreaksAndAnEmptyOneIsRewritten) {
@@ -235,6 +236,50 @@ TEST_F(Startup, AdministratorPasswordIsCaseSensitive) {
     typedPassword = "Segreta";
     EXPECT_EQ(make().run(nullptr), StartupSequence::Result::Ready);
     EXPECT_EQ(passwordPrompts, 2);
+}
+
+} // namespace
+
+namespace {
+
+// A percorso.txt naming a missing file is never met with a silent new database: the user
+// picks another file, agrees to a new one there, or the start-up stops naming the path.
+TEST_F(Startup, AMissingDatabaseIsChosenOrCreatedOnlyWhenTheUserSaysSo) {
+    QTemporaryDir shared;
+    const QString other = QDir(shared.path()).filePath("archivio.db");
+    ASSERT_TRUE(QFile::copy(testing_support::templateDatabasePath(), other));
+    const QString missing = QDir(home.path()).filePath("rete/archivio.db");
+    QDir(home.path()).mkdir("rete");
+    const struct {
+        const char* what;
+        QList<bool> answers;
+        QString file;
+        StartupSequence::Result result;
+        QString opened;
+    } cases[] = {
+        {"neither", {false, false}, {}, StartupSequence::Result::Failed, {}},
+        {"another file", {true}, other, StartupSequence::Result::Ready, other},
+        {"create", {false, true}, {}, StartupSequence::Result::Ready, missing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(percorso(), missing.toUtf8() + "\n");
+        dialogs.shown.clear();
+        dialogs.answers = c.answers;
+        dialogs.files = QStringList{c.file};
+        auto s = make();
+        EXPECT_EQ(s.run(nullptr), c.result);
+        ASSERT_EQ(dialogs.count("question"), c.answers.size());
+        for (const auto& shown : dialogs.shown)
+            if (shown.kind == "question") EXPECT_TRUE(shown.text.contains(missing)) << shown.text.toStdString();
+        EXPECT_EQ(QFile::exists(missing), c.opened == missing);
+        EXPECT_EQ(dm.Connessione.path(), c.opened);
+        if (c.result == StartupSequence::Result::Failed)
+            EXPECT_TRUE(dialogs.messages().value(0).contains(missing));
+        else
+            EXPECT_EQ(readFile(percorso()), c.opened.toUtf8() + "\n");
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 } // namespace
