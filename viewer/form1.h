@@ -93,6 +93,7 @@ public Q_SLOTS:
 private:
     void costruisciBarra();
     Esito carica();
+    void caricaRighe(db::RowStore& righe); // the job's query with the filter
     bool leggiLavoro(db::Connection& c); // false: no job for this computer
     void scegliStampante(bool landscape);
     void lega();
