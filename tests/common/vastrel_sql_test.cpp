@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -199,3 +202,66 @@ TEST_F(VastrelSql, HelpVersionAndBadOptions) {
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("--bogus")));
 }
+
+namespace {
+
+TEST_F(VastrelSql, TransactionAppliesAllStatementsOrNone) {
+    createWithTable();
+    const Outcome r = run({QStringLiteral("--transaction"), QStringLiteral("--db"), database()},
+                          "insert into Prova (Testo) values ('prima');\n"
+                          "insert into Inesistente (Testo) values ('x');\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Tabella inesistente: Inesistente"))) << r.err.toStdString();
+    EXPECT_EQ(sql(QStringLiteral("select count(*) as N from Prova;")).out, QStringLiteral("N\n0\n"));
+    const Outcome ok = run({QStringLiteral("--transaction"), QStringLiteral("--db"), database()},
+                           "insert into Prova (Testo) values ('a'); insert into Prova (Testo) values ('b');");
+    EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    EXPECT_EQ(sql(QStringLiteral("select count(*) as N from Prova;")).out, QStringLiteral("N\n2\n"));
+}
+
+TEST_F(VastrelSql, CheckUsesTheSystemsOrderToFindADamagedIndex) {
+    createWithTable();
+    const QStringList check{QStringLiteral("--check"), QStringLiteral("--db"), database()};
+    const Outcome sound = run(check);
+    EXPECT_EQ(sound.exitCode, 0) << sound.err.toStdString();
+    EXPECT_TRUE(sound.out.contains(QStringLiteral("integro")));
+    // Rows written under a reversed order leave the staff surname index out of order.
+    sqlite3* h = nullptr;
+    sqlite3_open(database().toUtf8().constData(), &h);
+    sqlite3_create_collation(h, "ITALIAN", SQLITE_UTF8, nullptr, [](void*, int na, const void* a, int nb, const void* b) {
+        return -std::string_view(static_cast<const char*>(a), size_t(na)).compare(std::string_view(static_cast<const char*>(b), size_t(nb)));
+    });
+    sqlite3_exec(h, "INSERT INTO anagraficapersonale (Cognome) VALUES ('Bianchi'), ('Rossi'), ('Verdi'), ('Amato')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    const Outcome damaged = run(check);
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.out.contains(QStringLiteral("IX_anagraficapersonale_Cognome"))) << damaged.out.toStdString();
+}
+
+TEST_F(VastrelSql, BackupIsAConsistentCopyWhileAnotherProcessWrites) {
+    createWithTable();
+    sql(QStringLiteral("insert into Prova (Testo) values ('confermato');"));
+    const QString copy = m_home.filePath(QStringLiteral("copia.db"));
+    // Another program is in the middle of a write that it has not committed yet.
+    const QString marker = m_home.filePath(QStringLiteral("preso"));
+    QProcess writer;
+    writer.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("(printf \".timeout 10000\\nBEGIN IMMEDIATE;\\nINSERT INTO Prova (Testo) VALUES ('in corso');\\n"
+                                 ".output %1\\nSELECT 1;\\n.output stdout\\n\"; for i in $(seq 400); do "
+                                 "[ -e '%1.fine' ] && break; sleep 0.05; done; echo 'COMMIT;') | sqlite3 '%2'")
+                      .arg(marker, database())});
+    ASSERT_TRUE(writer.waitForStarted());
+    for (int i = 0; i < 500 && QFileInfo(marker).size() == 0; ++i) QThread::msleep(10);
+    const Outcome r = run({QStringLiteral("--backup"), copy, QStringLiteral("--db"), database()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile(marker + QStringLiteral(".fine")).open(QIODevice::WriteOnly);
+    writer.waitForFinished(30000);
+    const Outcome rows = run({QStringLiteral("--check"), QStringLiteral("--db"), copy, QStringLiteral("select Testo from Prova;")});
+    EXPECT_EQ(rows.exitCode, 0) << rows.err.toStdString();
+    EXPECT_TRUE(rows.out.endsWith(QStringLiteral("Testo\nconfermato\n"))) << rows.out.toStdString();
+    EXPECT_EQ(sql(QStringLiteral("select count(*) as N from Prova;")).out, QStringLiteral("N\n2\n"));
+}
+
+} // namespace
