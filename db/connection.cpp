@@ -157,7 +157,7 @@ void Connection::open(const QString& path, const Options& options) {
     // it; for the programs it is a damaged or mistaken file.
     if (!options.anyDatabase && QFileInfo(fi.absoluteFilePath()).size() == 0)
         throw DatabaseError(
-            QStringLiteral("Il file %1 è vuoto: non è un database di Vastrel").arg(describe(path)));
+            QStringLiteral("Il file %1 non è un database di Vastrel: è vuoto").arg(describe(path)));
 
     d->connName = QStringLiteral("vastrel-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
@@ -192,9 +192,8 @@ void Connection::open(const QString& path, const Options& options) {
             for (const QString& table : systemTables())
                 if (d->catalog.columns(table).isEmpty()) missing << table;
             if (!missing.isEmpty()) {
-                const QString shown = missing.size() > 5 ? missing.mid(0, 5).join(QStringLiteral(", ")) +
-                                                               QStringLiteral(" e altre %1").arg(missing.size() - 5)
-                                                         : missing.join(QStringLiteral(", "));
+                QString shown = missing.mid(0, 5).join(QStringLiteral(", "));
+                if (missing.size() > 5) shown += QStringLiteral(" e altre %1").arg(missing.size() - 5);
                 throw DatabaseError(
                     QStringLiteral("Il file %1 non è un database di Vastrel: mancano le tabelle %2")
                         .arg(describe(path), shown));
