@@ -157,7 +157,7 @@ void Connection::open(const QString& path, const Options& options) {
     // it; for the programs it is a damaged or mistaken file.
     if (!options.anyDatabase && QFileInfo(fi.absoluteFilePath()).size() == 0)
         throw DatabaseError(
-            QStringLiteral("Il file %1 non è un database di Vastrel: è vuoto").arg(describe(path)));
+            QStringLiteral("Il file %1 non è un database di Vastrel: è vuoto").arg(describe(fi.absoluteFilePath())));
 
     d->connName = QStringLiteral("vastrel-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
@@ -196,7 +196,7 @@ void Connection::open(const QString& path, const Options& options) {
                 if (missing.size() > 5) shown += QStringLiteral(" e altre %1").arg(missing.size() - 5);
                 throw DatabaseError(
                     QStringLiteral("Il file %1 non è un database di Vastrel: mancano le tabelle %2")
-                        .arg(describe(path), shown));
+                        .arg(describe(fi.absoluteFilePath()), shown));
             }
         }
     } catch (const DatabaseError& e) {
