@@ -397,10 +397,23 @@ void sqliteLike(sqlite3_context* context, int argc, sqlite3_value** argv) {
         sqlite3_result_error_nomem(context);
         return;
     }
-    sqlite3_result_int(context, like(std::string_view(text, size_t(textBytes)),
-                                     std::string_view(pattern, size_t(patternBytes)))
-                                    ? 1
-                                    : 0);
+    if (size_t(patternBytes) > LikePatternLimit) {
+        sqlite3_result_error(context, "Criterio di like troppo lungo (oltre 50.000 byte)", -1);
+        return;
+    }
+    // The pattern is the same on every row of a statement: fold it once and keep it with
+    // the statement, so each row costs one pass over its own text.
+    auto* compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (!compiled) {
+        compiled = new LikePattern(std::string_view(pattern, size_t(patternBytes)));
+        sqlite3_set_auxdata(context, 0, compiled, [](void* p) { delete static_cast<LikePattern*>(p); });
+        // SQLite may drop it at once (the pattern is not a constant); it is then freed.
+        compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    }
+    const std::string_view t(text, size_t(textBytes));
+    const bool match = compiled ? compiled->matches(t)
+                                : LikePattern(std::string_view(pattern, size_t(patternBytes))).matches(t);
+    sqlite3_result_int(context, match ? 1 : 0);
 }
 
 } // namespace db::text

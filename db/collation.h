@@ -31,6 +31,10 @@ std::string fold(std::string_view text);
 // (ß, æ, œ, ĳ, þ) need "??". Greedy star matching: O(text x pattern) at worst.
 bool like(std::string_view text, std::string_view pattern);
 
+// Longest like pattern accepted, in UTF-8 bytes (SQLite's own bound for its `like`): a
+// longer one is refused rather than matched row after row.
+inline constexpr size_t LikePatternLimit = 50000;
+
 } // namespace db::text
 
 // --- SQLite glue (plain C-compatible signatures; sqlite3.h stays out of this header).

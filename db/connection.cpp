@@ -60,6 +60,10 @@ QString describe(const QString& path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
+static void requireOpen(sqlite3* h) {
+    if (!h) throw DatabaseError(QStringLiteral("La connessione al database non è aperta"));
+}
+
 struct Connection::Impl {
     QString connName;
     QString path;
@@ -150,6 +154,11 @@ void Connection::open(const QString& path, const Options& options) {
             throw DatabaseError(QStringLiteral("Il database %1 non esiste").arg(describe(path)));
         createDatabase(path);
     }
+    // The engine takes an empty file for an empty database and would write a schema into
+    // it; for the programs it is a damaged or mistaken file.
+    if (!options.anyDatabase && QFileInfo(fi.absoluteFilePath()).size() == 0)
+        throw DatabaseError(
+            QStringLiteral("Il file %1 non è un database di Vastrel: è vuoto").arg(describe(fi.absoluteFilePath())));
 
     d->connName = QStringLiteral("vastrel-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     {
@@ -179,6 +188,18 @@ void Connection::open(const QString& path, const Options& options) {
         sqlite3_busy_timeout(d->h, options.busyTimeoutMs);
         // Reading the schema also proves the file is a database and not locked for good.
         d->schemaChanged();
+        if (!options.anyDatabase) {
+            QStringList missing;
+            for (const QString& table : systemTables())
+                if (d->catalog.columns(table).isEmpty()) missing << table;
+            if (!missing.isEmpty()) {
+                QString shown = missing.mid(0, 5).join(QStringLiteral(", "));
+                if (missing.size() > 5) shown += QStringLiteral(" e altre %1").arg(missing.size() - 5);
+                throw DatabaseError(
+                    QStringLiteral("Il file %1 non è un database di Vastrel: mancano le tabelle %2")
+                        .arg(describe(fi.absoluteFilePath()), shown));
+            }
+        }
     } catch (const DatabaseError& e) {
         close();
         if (e.text().contains(describe(path))) throw;
@@ -205,6 +226,10 @@ void Connection::close() {
 }
 
 bool Connection::isOpen() const { return d->h != nullptr; }
+sqlite3* Connection::engine() const {
+    requireOpen(d->h);
+    return d->h;
+}
 QString Connection::path() const { return d->path; }
 const sql::Catalog& Connection::catalog() const { return d->catalog; }
 
@@ -219,10 +244,6 @@ sql::Translation Connection::translate(const QString& jetSql) const {
     if (d->translations.size() > 512) d->translations.clear();
     d->translations.insert(jetSql, t);
     return t;
-}
-
-static void requireOpen(sqlite3* h) {
-    if (!h) throw DatabaseError(QStringLiteral("La connessione al database non è aperta"));
 }
 
 static void checkParameters(const sql::Translation& t, const QVariantList& params) {

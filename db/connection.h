@@ -5,10 +5,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
 #include <string_view>
+
+struct sqlite3;
 
 namespace db {
 
@@ -21,6 +24,9 @@ public:
     struct Options {
         bool create = false;     // create the file with schema and reference data when missing
         int busyTimeoutMs = 8000;
+        // Accept any SQLite file, also an empty one (tests, converters). Otherwise a file
+        // without the system's tables is refused before anything is written into it.
+        bool anyDatabase = false;
     };
 
     Connection();
@@ -29,7 +35,8 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Throws DatabaseError naming the file when it is missing (and create is false), a
-    // directory, unreadable, locked beyond the timeout, or not a database.
+    // directory, unreadable, locked beyond the timeout, not a database, or (unless
+    // anyDatabase) empty or lacking the system's tables.
     void open(const QString& path, const Options& options);
     void open(const QString& path) { open(path, Options{}); }
     void close();
@@ -70,12 +77,22 @@ public:
     // A new database file with the schema script and the reference data, both built into
     // the library (db/schema.sql, data/*.tsv). Throws if the file exists.
     static void createDatabase(const QString& path);
+    // Tables every database of the system has (those of the built-in schema).
+    static const QStringList& systemTables();
+
+    // The engine's integrity check and foreign-key check, run with the system's collation:
+    // one line per problem, empty when the file is sound.
+    QStringList integrityProblems();
+    // Writes a consistent copy of the open database to `target` (replaced when present)
+    // while other connections go on reading and writing. The copy appears only complete.
+    void backup(const QString& target);
 
     struct Impl;
 
 private:
     friend class Cursor;
     friend class Savepoint;
+    sqlite3* engine() const; // throws when closed
     std::unique_ptr<Impl> d;
 };
 

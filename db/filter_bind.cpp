@@ -22,6 +22,7 @@
 //   yes/no as "1"/"0", dates as stored ("2024-03-15 00:00:00").
 // - Binary (picture) columns only take the Null tests.
 
+#include "db/collation.h"
 #include "db/filter_tree.h"
 
 #include "db/error.h"
@@ -193,7 +194,11 @@ uint32_t detail::bindLike(CompiledFilter::Impl& impl, const RowStore& store, int
     else
         throw SyntaxError(QStringLiteral("Filtro non valido: like vuole un testo tra apici"),
                           int(v.pos));
-    text::detail::LikePattern compiled(pattern.toStdString());
+    const std::string patternBytes = pattern.toStdString();
+    if (patternBytes.size() > text::LikePatternLimit)
+        throw SyntaxError(QStringLiteral("Filtro non valido: criterio di like oltre 50.000 byte"),
+                          int(v.pos));
+    text::detail::LikePattern compiled(patternBytes);
     switch (info.type) {
     case FieldType::Text:
     case FieldType::Memo:

@@ -3,6 +3,7 @@
 #include "db/collation.h"
 #include "db/datetime.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace db {
@@ -15,8 +16,50 @@ Statement::Statement(sqlite3* h, const QString& sql) : m_h(h) {
 
 Statement::~Statement() { sqlite3_finalize(m_st); }
 
+QString engineMessage(sqlite3* h) { return italianMessage(QString::fromUtf8(sqlite3_errmsg(h))); }
+
+QString italianMessage(const QString& engineText) {
+    // The texts users meet: names after the colon are the table or column concerned.
+    static const struct {
+        const char* prefix;
+        const char* italian;
+    } known[] = {
+        {"no such table: ", "Tabella inesistente: %1"},
+        {"no such column: ", "Campo inesistente: %1"},
+        {"no such function: ", "Funzione inesistente: %1"},
+        {"ambiguous column name: ", "Il campo %1 è in più tabelle: indicare quale"},
+        {"UNIQUE constraint failed: ", "Valore già presente in %1: deve essere unico"},
+        {"NOT NULL constraint failed: ", "Il campo %1 non può restare vuoto"},
+        {"CHECK constraint failed: ", "Valore non ammesso (%1)"},
+        {"duplicate column name: ", "Campo già presente: %1"},
+        {"FOREIGN KEY constraint failed", "Il record fa riferimento a un record che non esiste"},
+        {"database is locked", "Il database è occupato da un'altra postazione: riprovare"},
+        {"database table is locked", "Il database è occupato da un'altra postazione: riprovare"},
+        {"file is not a database", "Il file non è un database"},
+        {"database disk image is malformed", "Il database è danneggiato"},
+        {"database or disk is full", "Il disco è pieno: impossibile scrivere il database"},
+        {"disk I/O error", "Errore di lettura o scrittura sul disco"},
+        {"attempt to write a readonly database", "Il database è in sola lettura"},
+        {"unable to open database file", "Impossibile aprire il file del database"},
+        {"interrupted", "Operazione interrotta"},
+        {"out of memory", "Memoria insufficiente"},
+    };
+    for (const auto& k : known) {
+        const QString prefix = QString::fromLatin1(k.prefix);
+        if (engineText.startsWith(prefix))
+            return QString::fromUtf8(k.italian).arg(engineText.mid(prefix.size()));
+    }
+    static const QRegularExpression tableExists(QStringLiteral(R"(^table (\S+) already exists$)"));
+    static const QRegularExpression nearSyntax(QStringLiteral(R"re(^near "(.*)": syntax error$)re"));
+    if (const auto m = tableExists.match(engineText); m.hasMatch())
+        return QStringLiteral("La tabella %1 esiste già").arg(m.captured(1));
+    if (const auto m = nearSyntax.match(engineText); m.hasMatch())
+        return QStringLiteral("Errore di sintassi vicino a \"%1\"").arg(m.captured(1));
+    return engineText;
+}
+
 void Statement::fail(int rc) const {
-    const QString msg = QString::fromUtf8(sqlite3_errmsg(m_h));
+    const QString msg = engineMessage(m_h);
     const int primary = rc & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) throw BusyError(msg);
     throw DatabaseError(msg);

@@ -57,6 +57,12 @@ private:
     bool m_hasRow = false;
 };
 
+// The engine's message in Italian, naming the table or column it is about; a message not
+// known here comes through as it is.
+QString italianMessage(const QString& engineText);
+// The last error of a connection, in Italian.
+QString engineMessage(sqlite3* h);
+
 // Registers the ITALIAN collation and the functions the translator emits.
 void registerFunctions(sqlite3* h);
 

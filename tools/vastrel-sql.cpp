@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 #ifndef VASTREL_VERSION
@@ -42,6 +43,12 @@ const char* const Usage =
     "  --db PERCORSO   usa questo file di database\n"
     "  --create        crea un nuovo database (schema e dati di riferimento) e poi esegue\n"
     "  --translate     stampa l'SQL del motore invece di eseguire le istruzioni\n"
+    "  --transaction   esegue tutte le istruzioni in una sola transazione: se una fallisce,\n"
+    "                  nessuna resta applicata\n"
+    "  --check         controlla l'integrità del database e dei riferimenti tra tabelle\n"
+    "                  (con l'ordinamento di Vastrel); esce con 1 se trova problemi\n"
+    "  --backup FILE   scrive in FILE una copia coerente del database, anche mentre i\n"
+    "                  programmi lo usano (FILE viene sostituito solo a copia completa)\n"
     "  --help          mostra questo aiuto\n"
     "  --version       mostra la versione\n";
 
@@ -49,6 +56,9 @@ struct Options {
     QString databasePath; // empty: located as the programs do
     bool create = false;
     bool translate = false;
+    bool transaction = false;
+    bool check = false;
+    QString backupPath;
     QStringList statements;
     bool statementsGiven = false;
 };
@@ -147,6 +157,17 @@ bool parseArguments(const QStringList& args, Options& options, int& exitCode) {
             options.create = true;
         } else if (a == u"--translate") {
             options.translate = true;
+        } else if (a == u"--transaction") {
+            options.transaction = true;
+        } else if (a == u"--check") {
+            options.check = true;
+        } else if (a == u"--backup" || a.startsWith(u"--backup=")) {
+            if (a == u"--backup" && i + 1 == args.size()) {
+                write(stderr, QStringLiteral("Manca il file di copia dopo --backup\n"));
+                exitCode = 2;
+                return false;
+            }
+            options.backupPath = a == u"--backup" ? args[++i] : a.mid(9);
         } else if (a == u"--db") {
             if (i + 1 == args.size()) {
                 write(stderr, QStringLiteral("Manca il percorso del database dopo --db\n"));
@@ -177,9 +198,11 @@ int run(Options& options) {
     if (options.databasePath.isEmpty())
         options.databasePath = common::locateDatabase(common::homeFolder(), false).path;
     if (options.create) db::Connection::createDatabase(options.databasePath);
-    // `--create` alone at a terminal only creates; otherwise statements come from stdin.
-    if (!options.statementsGiven && !(options.create && isatty(STDIN_FILENO)))
-        readStandardInput(options);
+    // `--create`, `--check` or `--backup` alone only do that; otherwise statements come
+    // from standard input.
+    const bool onlyUpkeep = options.check || !options.backupPath.isEmpty() ||
+                            (options.create && isatty(STDIN_FILENO));
+    if (!options.statementsGiven && !onlyUpkeep) readStandardInput(options);
 
     db::Connection connection;
     if (options.translate) {
@@ -195,6 +218,23 @@ int run(Options& options) {
     }
 
     connection.open(options.databasePath);
+    if (options.check) {
+        const QStringList problems = connection.integrityProblems();
+        if (!problems.isEmpty()) {
+            write(stdout, problems.join(u'\n') + u'\n');
+            write(stderr, QStringLiteral("Il database %1 ha %2 problemi\n")
+                              .arg(connection.path())
+                              .arg(problems.size()));
+            return 1;
+        }
+        write(stdout, QStringLiteral("Il database %1 è integro\n").arg(connection.path()));
+    }
+    if (!options.backupPath.isEmpty()) {
+        connection.backup(options.backupPath);
+        write(stdout, QStringLiteral("Copia scritta in %1\n").arg(options.backupPath));
+    }
+    std::optional<db::Transaction> all;
+    if (options.transaction) all.emplace(connection);
     for (const QString& statement : options.statements) {
         const db::sql::Translation t = connection.translate(statement);
         if (t.kind == db::sql::StatementKind::Select ||
@@ -207,6 +247,7 @@ int run(Options& options) {
         }
         std::fflush(stdout);
     }
+    if (all) all->commit();
     return 0;
 }
 
@@ -222,6 +263,8 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) { // db::DatabaseError carries the engine's text
         std::fflush(stdout);
         write(stderr, QString::fromUtf8(e.what()) + u'\n');
+        if (options.transaction && !options.translate)
+            write(stderr, QStringLiteral("Transazione annullata: nessuna istruzione è stata applicata\n"));
         return 1;
     }
 }

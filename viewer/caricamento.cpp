@@ -13,6 +13,7 @@
 #include "viewer/impaginazione.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -157,6 +158,31 @@ void TForm1::lega() {
     }
 }
 
+void TForm1::caricaRighe(db::RowStore& righe) {
+    // The job's query runs wrapped, so that the filter applies to its result; an error
+    // must point into the text the user wrote (the query or the filter), never the wrapper.
+    const QString apertura = QStringLiteral("Select * from (");
+    const QString& query = m_globali.query;
+    try {
+        m_connessione->load(apertura + query + u')' + m_globali.filtro, righe);
+    } catch (const db::SyntaxError& e) {
+        const int nelFiltro = e.position() - int(apertura.size() + query.size() + 1);
+        const QString filtro = m_globali.filtro.trimmed();
+        if (nelFiltro >= 0 && !filtro.isEmpty()) {
+            const int spazi = int(m_globali.filtro.indexOf(filtro));
+            throw db::DatabaseError(QStringLiteral("Errore nel filtro della stampa: %1 (posizione %2)\n%3")
+                                        .arg(e.message())
+                                        .arg(std::max(nelFiltro - spazi, 0) + 1)
+                                        .arg(filtro));
+        }
+        const int nellaQuery = std::clamp(e.position() - int(apertura.size()), 0, int(query.size()));
+        throw db::DatabaseError(QStringLiteral("Errore nella query della stampa: %1 (posizione %2)\n%3")
+                                    .arg(e.message()).arg(nellaQuery + 1).arg(query));
+    } catch (const db::DatabaseError& e) {
+        throw db::DatabaseError(QStringLiteral("Errore nella query della stampa: %1\n%2").arg(e.text(), query));
+    }
+}
+
 TForm1::Esito TForm1::carica() {
     // 1-3. Defaults, percorso.txt, the database it names.
     m_lavoro = Lavoro{};
@@ -208,8 +234,7 @@ TForm1::Esito TForm1::carica() {
 
     // 11. The report's rows.
     db::RowStore righe;
-    m_connessione->load(
-        QStringLiteral("Select * from (") + m_globali.query + u')' + m_globali.filtro, righe);
+    caricaRighe(righe);
 
     // 12-15. The layout, the printer, the landscape layout when the first one asks for it.
     m_layout = leggiLayout(m_lavoro.nomeReport);

@@ -103,6 +103,7 @@ private:
     std::unique_ptr<DocumentoStampa> creaDocumento(int limite) const;
     void completaDocumento();
 
+    void caricaRighe(db::RowStore& righe); // the job's query with the filter
     bool leggiLavoro(db::Connection& c); // false: no job for this computer
     void scegliStampante(bool landscape);
     void lega();

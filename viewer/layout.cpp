@@ -2,10 +2,12 @@
 
 #include "viewer/errore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace stampa {
 namespace {
@@ -147,7 +149,21 @@ Layout leggiLayout(const QString& percorso) {
     if (!f.open(QIODevice::ReadOnly))
         throw ErroreStampa(
             QStringLiteral("Impossibile aprire il report %1: %2").arg(percorso, f.errorString()));
-    return leggiLayoutDaTesto(QString::fromUtf8(f.readAll()), percorso);
+    const QByteArray dati = f.readAll();
+    // A picture or any other file named by mistake must not print as garbage: a layout is
+    // UTF-8 text that opens with its header.
+    const QString nome = QDir::toNativeSeparators(percorso);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString testo = utf8(dati);
+    if (utf8.hasError() || dati.contains('\0'))
+        throw ErroreStampa(
+            QStringLiteral("Il file %1 non è un report di Vastrel: non è un file di testo").arg(nome));
+    if (testo.startsWith(QChar(0xFEFF))) testo.remove(0, 1);
+    if (testo.trimmed().section(u'\n', 0, 0).trimmed() != u"---")
+        throw ErroreStampa(QStringLiteral("Il file %1 non è un report di Vastrel: manca "
+                                          "l'intestazione (la prima riga deve essere \"---\")")
+                               .arg(nome));
+    return leggiLayoutDaTesto(testo, percorso);
 }
 
 } // namespace stampa

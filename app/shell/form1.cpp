@@ -336,12 +336,16 @@ QString TForm1::databaseCopyPath() const {
 
 bool TForm1::event(QEvent* e) {
     const bool handled = QMainWindow::event(e);
+    // After a failed start-up the window is activated again by the closing error box and
+    // by the launch's own timer: only an activation after the user has been elsewhere
+    // runs the sequence again, so each failure is shown once.
+    if (e->type() == QEvent::WindowDeactivate && !m_running) m_failed = false;
     if (e->type() == QEvent::WindowActivate) FormActivate();
     return handled;
 }
 
 void TForm1::FormActivate() {
-    if (m_started || m_running) return;
+    if (m_started || m_running || m_failed) return;
     m_running = true;
     StartupSequence::Hooks hooks;
     hooks.showPath = [this](const QString& text) { Memo1->setPlainText(text); };
@@ -351,6 +355,7 @@ void TForm1::FormActivate() {
     m_startup = std::make_unique<StartupSequence>(m_dm, m_home, hooks);
     const auto result = m_startup->run(this);
     m_running = false;
+    m_failed = result == StartupSequence::Result::Failed;
     if (result == StartupSequence::Result::Quit) {
         QApplication::exit(0);
         return;

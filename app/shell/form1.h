@@ -38,7 +38,8 @@ public:
     std::function<void(const QString& from, const QString& to)> mostraStorico;
 
     bool avvioCompletato() const { return m_started; }
-    // Runs the start-up sequence if it has not completed yet (what the first activation does).
+    // Runs the start-up sequence if it has not completed yet (what the first activation does);
+    // after a failure, only once the window has been left and activated again.
     void FormActivate();
     void cmdConnessioneClick();
     void SpeedButton11Click(); // "Lavora in Rete"
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<StartupSequence> m_startup;
     bool m_started = false;
     bool m_running = false;
+    bool m_failed = false; // the last start-up failed; waits for the user to come back
     QTabWidget* pgcBarra = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QLineEdit* maskDa = nullptr;

@@ -70,6 +70,32 @@ int StartupSequence::applicaScript(Tform_DB& dm, const QString& script) {
     return count;
 }
 
+bool StartupSequence::databaseMancante(QWidget* parent) {
+    const QString percorso = QDir::toNativeSeparators(databasePath);
+    const QString titolo = QStringLiteral("Database non trovato");
+    if (ui::dialogs().question(parent,
+                               QStringLiteral("Il database %1 non esiste.\nSe si trova in una cartella di "
+                                              "rete, controllare che il computer sia collegato.\n\n"
+                                              "Scegliere un altro database (Lavora in Rete)?")
+                                   .arg(percorso),
+                               titolo)) {
+        const QString scelto =
+            ui::dialogs().openFile(parent, QStringLiteral("Lavora in Rete"),
+                                   QFileInfo(databasePath).absolutePath(), QStringLiteral("Database (archivio.db)"));
+        if (!scelto.isEmpty()) {
+            databasePath = databaseCopyPath = scelto;
+            return true;
+        }
+    } else if (ui::dialogs().question(parent,
+                                      QStringLiteral("Creare un nuovo database vuoto in %1?\n"
+                                                     "I dati già inseriti altrove non saranno visibili.")
+                                          .arg(percorso),
+                                      titolo)) {
+        return false; // created by the connection
+    }
+    throw db::DatabaseError(QStringLiteral("Il database %1 non esiste").arg(percorso));
+}
+
 void StartupSequence::steps(QWidget* parent, bool& quit) {
     // 1. The path box starts empty; the year chooser shows this year.
     if (m_hooks.showPath) m_hooks.showPath(QString());
@@ -83,8 +109,7 @@ void StartupSequence::steps(QWidget* parent, bool& quit) {
         m_hooks.showPath(f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : databasePath);
     }
     if (where.rewritten) QThread::msleep(100);
-    const QString dbFolder = QFileInfo(databasePath).absolutePath();
-    databaseCopyPath = QDir(dbFolder).filePath(QStringLiteral("archivio.db"));
+    databaseCopyPath = QDir(QFileInfo(databasePath).absolutePath()).filePath(QStringLiteral("archivio.db"));
 
     // 4. Help beside the programs: a missing help only warns.
     helpPath = QDir(common::programFolder()).absoluteFilePath(QStringLiteral("help/index.html"));
@@ -95,10 +120,19 @@ void StartupSequence::steps(QWidget* parent, bool& quit) {
     // 6. History cut-off: 1 January of this year.
     const QString cutoff = QStringLiteral("01/01/") + QString::number(today.year());
 
-    // 7-8. Connect; a database that does not exist yet is created.
+    // 7-8. Connect. Only a first start creates its database unasked: a missing file anywhere
+    // else is more likely a network folder not mounted today than a wish for an empty one.
     m_dm.chiudiQuery();
     m_dm.Connessione.close();
+    const bool scelto = !where.rewritten && !QFileInfo::exists(databasePath) && databaseMancante(parent);
     m_dm.Connessione.open(databasePath, {.create = true});
+    if (scelto) {
+        QFile f(where.percorsoFile);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(databasePath.toUtf8() + '\n') < 0)
+            throw db::DatabaseError(QStringLiteral("Impossibile scrivere %1").arg(where.percorsoFile));
+        if (m_hooks.showPath) m_hooks.showPath(databasePath);
+    }
+    const QString dbFolder = QFileInfo(databasePath).absolutePath();
 
     // 9. One-time update script in the database's folder.
     const QString scriptPath = QDir(dbFolder).filePath(QStringLiteral("SQLAggio.sql"));

@@ -46,6 +46,9 @@ public:
 
 private:
     void steps(QWidget* parent, bool& quit);
+    // The database named by percorso.txt is missing: another file chosen (true), a new one
+    // to be created there (false), or DatabaseError when the user wants neither.
+    bool databaseMancante(QWidget* parent);
     Tform_DB& m_dm;
     QString m_home;
     Hooks m_hooks;

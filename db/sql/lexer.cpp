@@ -1,6 +1,7 @@
 #include "db/sql/lexer.h"
 
 #include "db/error.h"
+#include "db/sql/visible.h"
 #include "db/values.h"
 
 namespace db::sql {
@@ -151,7 +152,7 @@ QList<Token> tokenize(const QString& text) {
             push(Token::Symbol, QString(c), start, i);
             continue;
         }
-        throw SyntaxError(QStringLiteral("Simbolo non riconosciuto '%1'").arg(c), start);
+        throw SyntaxError(QStringLiteral("Simbolo non riconosciuto '%1'").arg(visibleText(QString(c))), start);
     }
     push(Token::End, QString(), n, n);
     return tokens;

@@ -1,6 +1,7 @@
 #include "db/sql/parser.h"
 
 #include "db/error.h"
+#include "db/sql/visible.h"
 
 #include <algorithm>
 
@@ -92,7 +93,7 @@ void Parser::unexpected(const Token& at) const {
         shown = QStringLiteral("[") + at.text + QStringLiteral("]");
     else if (at.kind == Token::Date)
         shown = QStringLiteral("data");
-    throw SyntaxError(QStringLiteral("Simbolo inatteso: %1").arg(shown.left(40)), at.pos);
+    throw SyntaxError(QStringLiteral("Simbolo inatteso: %1").arg(visibleText(shown.left(40))), at.pos);
 }
 
 bool Parser::isReserved(const Token& t) const {

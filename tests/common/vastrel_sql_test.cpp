@@ -4,9 +4,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -188,3 +191,46 @@ TEST_F(VastrelSql, HelpVersionAndBadOptions) {
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("--bogus")));
 }
+
+namespace {
+
+TEST_F(VastrelSql, TransactionAppliesAllOrNoneAndCheckUsesTheSystemsOrder) {
+    createWithTable();
+    const Outcome r = run({"--transaction", "--db", database()},
+                          "insert into Prova (Testo) values ('prima'); insert into Manca (Testo) values ('x');");
+    EXPECT_TRUE(r.exitCode == 1 && r.err.contains("Tabella inesistente: Manca")) << r.err.toStdString();
+    EXPECT_EQ(sql("select count(*) as N from Prova;").out, "N\n0\n");
+    const QStringList check{"--check", "--db", database()};
+    EXPECT_EQ(run(check).exitCode, 0);
+    // Rows written under a reversed order leave the staff surname index out of order.
+    sqlite3* h = nullptr;
+    sqlite3_open(database().toUtf8().constData(), &h);
+    sqlite3_create_collation(h, "ITALIAN", SQLITE_UTF8, nullptr, [](void*, int na, const void* a, int nb, const void* b) {
+        return -std::string_view(static_cast<const char*>(a), size_t(na)).compare(std::string_view(static_cast<const char*>(b), size_t(nb)));
+    });
+    sqlite3_exec(h, "INSERT INTO anagraficapersonale (Cognome) VALUES ('Bianchi'), ('Rossi'), ('Amato')", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    const Outcome damaged = run(check);
+    EXPECT_TRUE(damaged.exitCode == 1 && damaged.out.contains("IX_anagraficapersonale_Cognome")) << damaged.out.toStdString();
+}
+
+TEST_F(VastrelSql, BackupIsAConsistentCopyWhileAnotherProcessWrites) {
+    createWithTable();
+    sql("insert into Prova (Testo) values ('confermato');");
+    const QString copy = m_home.filePath("copia.db"), marker = m_home.filePath("preso");
+    QProcess writer; // the sqlite3 shell holds an uncommitted insert until told to commit
+    writer.start("sh", {"-c", QString("(printf \".timeout 10000\\nBEGIN IMMEDIATE;\\nINSERT INTO Prova (Testo) VALUES ('x');\\n"
+                                      ".output %1\\nSELECT 1;\\n.output stdout\\n\"; for i in $(seq 400); do "
+                                      "[ -e '%1.fine' ] && break; sleep 0.05; done; echo 'COMMIT;') | sqlite3 '%2'")
+                                  .arg(marker, database())});
+    ASSERT_TRUE(writer.waitForStarted());
+    for (int i = 0; i < 500 && QFileInfo(marker).size() == 0; ++i) QThread::msleep(10);
+    const Outcome r = run({"--backup", copy, "--db", database()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile(marker + ".fine").open(QIODevice::WriteOnly);
+    writer.waitForFinished(30000);
+    EXPECT_EQ(run({"--db", copy, "select Testo from Prova;"}).out, "Testo\nconfermato\n");
+    EXPECT_EQ(sql("select count(*) as N from Prova;").out, "N\n2\n");
+}
+
+} // namespace

@@ -132,4 +132,17 @@ TEST_F(MainWindow, VideosPlayLocallyWhenPresentElseFromTheWeb) {
     EXPECT_TRUE(dialogs.messages()[0].contains("Griglie.mp4"));
 }
 
+// The launch's timer, the first activation and the one after the error box closes all ask
+// for the start-up: a failure is shown once, and retried when the user comes back.
+TEST_F(MainWindow, AFailedStartUpShowsItsErrorOnceUntilTheUserComesBack) {
+    testing_support::writeFile(QDir(home.path()).filePath("percorso.txt"), QDir(home.path()).filePath("manca/archivio.db").toUtf8());
+    form.FormActivate();
+    QEvent activate(QEvent::WindowActivate), deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(dialogs.messages().filter("archivio.db").size(), 1);
+    QCoreApplication::sendEvent(&form, &deactivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(dialogs.messages().filter("archivio.db").size(), 2);
+}
+
 } // namespace

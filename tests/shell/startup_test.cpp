@@ -56,6 +56,7 @@ TEST_F(Startup, FirstStartWritesPercorsoWithTheDefaultDatabaseAndTheNextFollowsI
     EXPECT_EQ(dm.TableTempAvvisi.value("NomeComputer").toString(), dm.nomeComputer);
     EXPECT_EQ(gridsLoaded, kGriglieAvvio);
     EXPECT_EQ(passwordPrompts, 0);
+    EXPECT_EQ(dialogs.count("question"), 0) << "a first start asks nothing";
 
     // A path ending with a line break names the file without it; Memo1 shows the file.
     const QString other = path("altro.db");
@@ -167,6 +168,32 @@ TEST_F(Startup, AdministratorPasswordIsCaseSensitive) {
     typedPassword = "Segreta";
     EXPECT_EQ(make().run(nullptr), Result::Ready);
     EXPECT_EQ(passwordPrompts, 2);
+}
+
+} // namespace
+
+namespace {
+
+// A percorso.txt naming a missing file never gets a silent new database.
+TEST_F(Startup, AMissingDatabaseIsChosenOrCreatedOnlyWhenTheUserSaysSo) {
+    const QString other = QDir(home.path()).filePath("altro.db"), missing = QDir(home.path()).filePath("rete.db");
+    ASSERT_TRUE(QFile::copy(testing_support::templateDatabasePath(), other));
+    const struct {
+        QList<bool> answers; // "Lavora in Rete?", then "Creare?"
+        QString file, opened;
+    } cases[] = {{{false, false}, {}, {}}, {{true}, other, other}, {{false, true}, {}, missing}};
+    for (const auto& c : cases) {
+        writeFile(percorso(), missing.toUtf8() + "\n");
+        dialogs.shown.clear();
+        dialogs.answers = c.answers;
+        dialogs.files = QStringList{c.file};
+        EXPECT_EQ(make().run(nullptr) == StartupSequence::Result::Ready, !c.opened.isEmpty());
+        EXPECT_EQ(dialogs.count("question"), c.answers.size());
+        EXPECT_TRUE(dialogs.shown.last().text.contains(missing) || !c.opened.isEmpty());
+        EXPECT_EQ(dm.Connessione.path(), c.opened);
+        EXPECT_EQ(QFile::exists(missing), c.opened == missing);
+        EXPECT_EQ(readFile(percorso()), (c.opened.isEmpty() ? missing : c.opened).toUtf8() + "\n");
+    }
 }
 
 } // namespace
