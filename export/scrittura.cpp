@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 #include <charconv>
 
 namespace esportazioni {
@@ -51,6 +52,13 @@ char* formatData(db::CivilTime t, char* out) {
 }
 
 QString nativo(const QString& file) { return QFileInfo(file).absoluteFilePath(); }
+
+// Why a write failed: the system says "No space left on device" in English, and a full
+// disk is the one cause the user can mend at once.
+QString motivo(const QFileDevice& f) {
+    const QString why = f.errorString();
+    return why.contains(qt_error_string(ENOSPC)) ? QStringLiteral("spazio su disco esaurito") : why;
+}
 
 // The text file: every value followed by ";", every row by a line feed; texts between
 // double quotes with inner quotes doubled, so ";", quotes and line breaks read back.
@@ -110,7 +118,7 @@ public:
         scarica();
         if (!m_file.commit())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(nativo(m_nome), m_file.errorString()));
+                                 .arg(nativo(m_nome), motivo(m_file)));
     }
 
 private:
@@ -118,7 +126,7 @@ private:
     void scarica() {
         if (m_buf.isEmpty()) return;
         if (m_file.write(m_buf) != m_buf.size()) {
-            const QString why = m_file.errorString();
+            const QString why = motivo(m_file);
             m_file.cancelWriting();
             throw ErroreFile(
                 QStringLiteral("Impossibile scrivere il file %1: %2").arg(nativo(m_nome), why));
