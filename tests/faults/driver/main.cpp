@@ -53,8 +53,10 @@ void esegui(const QString& azione, const QString& database, const QString& argom
     if (azione == u"esporta") {
         db::Connection c;
         c.open(database);
-        const QStringList colonne{QStringLiteral("ID"), QStringLiteral("Cognome"), QStringLiteral("NominativoVisualizzato"),
-                                  QStringLiteral("Stagione_ID"), QStringLiteral("Annullato")};
+        db::RowStore campi; // every column ticked
+        c.load(QStringLiteral("select top 1 * from anagraficaclienti"), campi);
+        QStringList colonne;
+        for (const db::ColumnInfo& col : campi.columnInfos()) colonne << col.name;
         esportazioni::Esportazione(c, QStringLiteral("select * from anagraficaclienti"), colonne)
             .scrivi(argomento, esportazioni::Formato::Csv);
         return;
