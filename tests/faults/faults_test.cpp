@@ -55,7 +55,7 @@ struct Action {
 void PrintTo(const Action& a, std::ostream* os) { *os << a.name; }
 
 const Action kActions[] = {
-    {"annulla", "2024/25", "select count(*) from anagraficaclienti where Annullato = true", 3000},
+    {"annulla", "2024/25", "select count(*) from anagraficaclienti where Annullato = true", 30000},
     {"elimina", "1", "select (select count(*) from anagraficaclienti) + (select count(*) from ClienteOrari)"
                      " + (select count(*) from Scadenze) + (select count(*) from Pagamenti)", 10},
     // The update script, applied by the main program at its start.
@@ -68,7 +68,7 @@ class Kill : public ::testing::TestWithParam<Action> {};
 TEST_P(Kill, HalfWayLeavesTheActionUndoneAndTheFileSound) {
     const Action& a = GetParam();
     TempDatabase tdb;
-    seed(tdb, a.clients, std::strcmp(a.name, "elimina") == 0 ? 20000 : 0);
+    seed(tdb, a.clients, std::strcmp(a.name, "elimina") == 0 ? 40000 : 0);
     const QDir out(tdb.folder() + QStringLiteral("/uscita"));
     out.mkpath(QStringLiteral("."));
     QFile script(tdb.folder() + QStringLiteral("/SQLAggio.sql"));
@@ -100,7 +100,7 @@ TEST_P(Kill, HalfWayLeavesTheActionUndoneAndTheFileSound) {
     };
     while (!started() && !p.waitForFinished(1)) {}
     ASSERT_EQ(p.state(), QProcess::Running) << "the action ended before the kill";
-    QThread::msleep(10);
+    QThread::msleep(100);
     p.kill();
     p.waitForFinished();
     const bool interrupted = a.count ? QFile::exists(journal) : !QFile::exists(arg);
