@@ -19,6 +19,7 @@ struct ColumnInfo {
     QString origin;     // base column name, empty for a computed column
     FieldType type = FieldType::Text;
     bool autoNumber = false;
+    bool currency = false; // declared CURRENCY/MONEY: an amount in euro
 };
 
 // The rows of a dataset in memory, column by column: numbers, flags and dates as 64-bit

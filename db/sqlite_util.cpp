@@ -121,7 +121,9 @@ std::vector<ColumnInfo> Statement::columnInfos(const QList<sql::ResultColumn>& j
             info.table = QString::fromUtf8(table);
             info.origin = QString::fromUtf8(origin);
             const char* decl = sqlite3_column_decltype(m_st, c);
-            info.type = sql::fieldTypeFromDeclared(QString::fromUtf8(decl ? decl : ""));
+            const QString declared = QString::fromUtf8(decl ? decl : "");
+            info.type = sql::fieldTypeFromDeclared(declared);
+            info.currency = sql::isCurrencyDeclared(declared);
             for (const auto& col : catalog.columns(info.table))
                 if (col.name.compare(info.origin, Qt::CaseInsensitive) == 0) {
                     info.origin = col.name;

@@ -202,7 +202,8 @@ qint64 Esportazione::scrivi(Foglio& foglio) {
                 foglio.intero(cur.integer(c));
                 break;
             case db::FieldType::Double:
-                foglio.reale(cur.real(c));
+                if (m_colonne[size_t(c)].currency) foglio.importo(cur.real(c));
+                else foglio.reale(cur.real(c));
                 break;
             case db::FieldType::Date: {
                 const std::string_view s = cur.text(c);

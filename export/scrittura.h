@@ -48,6 +48,9 @@ public:
     virtual void testo(std::string_view utf8) = 0; // Null text: empty
     virtual void intero(long long v) = 0;
     virtual void reale(double v) = 0;
+    // An amount in euro (a CURRENCY column): a number like any other unless the file has
+    // number formats.
+    virtual void importo(double v) { reale(v); }
     virtual void data(db::CivilTime t) = 0;
     virtual void sino(bool v) = 0;
     virtual void vuoto() = 0; // a Null date or number

@@ -1,5 +1,7 @@
 #include "export/scrittura.h"
 
+#include "common/permessi.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,8 +31,8 @@ namespace {
 
 constexpr int MaxCaratteri = 32767; // the most a cell holds
 
-// One sheet "Esportazione": a bold header row, dates as real dates, numbers as numbers,
-// yes/no as "si"/"no". Rows go to disk as they come (constant-memory mode).
+// One sheet "Esportazione": a bold header row, dates as real dates, numbers as numbers
+// (amounts with two decimals), yes/no as "si"/"no". Rows go to disk as they come (constant-memory mode).
 class Xlsx final : public Foglio {
 public:
     explicit Xlsx(const QString& file) : m_nome(QFileInfo(file).absoluteFilePath()) {
@@ -60,6 +62,7 @@ public:
         m_fData = formato("dd/mm/yyyy");
         m_fDataOra = formato("dd/mm/yyyy hh:mm:ss");
         m_fOra = formato("hh:mm");
+        m_fImporto = formato("#,##0.00"); // shown as 1.234,50 by an Italian spreadsheet
     }
     ~Xlsx() override {
         if (m_wb) workbook_close(m_wb); // nothing else frees it; the file is dropped below
@@ -84,6 +87,7 @@ public:
     }
     void intero(long long v) override { numero(double(v), nullptr); }
     void reale(double v) override { numero(v, nullptr); }
+    void importo(double v) override { numero(v, m_fImporto); }
     void data(db::CivilTime t) override {
         static const db::CivilTime base = db::civilFromParts(1899, 12, 30);
         int y, mo, d, h, mi, s;
@@ -111,7 +115,9 @@ public:
         if (err != LXW_NO_ERROR)
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
                                  .arg(m_nome, QString::fromUtf8(lxw_strerror(err))));
-        if (std::rename(m_tempPath.constData(), QFile::encodeName(m_nome).constData()) != 0)
+        // The temporary file is private; the workbook is not.
+        if (!common::applyTargetMode(m_temp.fileName(), m_nome) ||
+            std::rename(m_tempPath.constData(), QFile::encodeName(m_nome).constData()) != 0)
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
                                  .arg(m_nome, QString::fromLocal8Bit(strerror(errno))));
     }
@@ -141,7 +147,7 @@ private:
     lxw_workbook* m_wb = nullptr;
     lxw_worksheet* m_ws = nullptr;
     lxw_format *m_grassetto = nullptr, *m_fData = nullptr, *m_fDataOra = nullptr,
-               *m_fOra = nullptr;
+               *m_fOra = nullptr, *m_fImporto = nullptr;
     lxw_row_t m_row = 0;
     lxw_col_t m_col = 0;
 };

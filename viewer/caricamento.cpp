@@ -190,8 +190,16 @@ TForm1::Esito TForm1::carica() {
     }
     m_globali.confermato = true;
 
-    // 10. The filter window; closed without "Conferma", nothing is shown.
-    if (m_lavoro.filtro) {
+    // 10. The filter window; closed without "Conferma", nothing is shown. Where nobody can
+    // answer it, the job fails: ending quietly would pass for a success.
+    if (filtroDato) {
+        m_globali.filtro = *filtroDato;
+    } else if (m_lavoro.filtro) {
+        if (!ui::dialogs().canShowWindows())
+            throw ErroreStampa(QStringLiteral(
+                "Il report richiede la finestra dei filtri, che qui non può essere mostrata: "
+                "nessun file è stato scritto. Senza finestre usare stampa --report N "
+                "[--filtro TESTO] --pdf PERCORSO."));
         clessidra.libera();
         if (ui::dialogs().exec(frmFiltro) != QDialog::Accepted || !m_globali.confermato)
             return Esito::Terminato;

@@ -82,6 +82,10 @@ public:
     bool inPrimoPiano() const { return m_inPrimoPiano; }
     const QList<FormatoAttivo>& formati() const { return m_formati; }
 
+    // A filter clause given beforehand (" Where …", from the command line): used as the
+    // filter window would, and the window is not shown.
+    std::optional<QString> filtroDato;
+
     // The date printed in the page footer; today unless a test sets it.
     QDate oggi = QDate::currentDate();
 

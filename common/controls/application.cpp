@@ -6,12 +6,29 @@
 #include "db/error.h"
 
 #include <QDebug>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace ui {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    loadQtTranslations();
     help().installF1();
     FormConventions::nameEveryWindow();
+}
+
+bool loadQtTranslations() {
+    // "qt_it" gathers the translations of every Qt module the programs use.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qt"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qWarning("Traduzioni italiane di Qt non trovate: finestre standard in inglese");
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 QString Application::errorText(const std::exception& e) {

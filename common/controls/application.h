@@ -40,4 +40,10 @@ bool runGuarded(Action&& action) {
     return false;
 }
 
+// Loads Qt's own Italian translations (standard buttons, file dialogs, context menus) into
+// the running application; every program calls it once, right after creating its
+// application object. False when the translation files are not installed: the program goes
+// on in English rather than not starting.
+bool loadQtTranslations();
+
 } // namespace ui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
@@ -16,6 +17,11 @@ WidgetDialogs& realDialogs() {
 }
 DialogService* g_current = nullptr;
 } // namespace
+
+bool screenAvailable() {
+    const QString p = QGuiApplication::platformName();
+    return p != u"offscreen" && !p.startsWith(u"minimal");
+}
 
 DialogService& dialogs() { return g_current ? *g_current : realDialogs(); }
 

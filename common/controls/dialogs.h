@@ -30,7 +30,13 @@ public:
     virtual QString chooseFolder(QWidget* parent, const QString& caption, const QString& dir) = 0;
     // Shows a window modally; returns its QDialog result code.
     virtual int exec(QDialog* dialog) = 0;
+    // False when no window can reach a person (an unattended run): exec() then shows nothing
+    // and a step that needs a person's answer must fail instead of going on.
+    virtual bool canShowWindows() const { return true; }
 };
+
+// Whether the platform has a screen at all ("offscreen" and "minimal" have none).
+bool screenAvailable();
 
 // The service in use: the real one unless a test installed another.
 DialogService& dialogs();
@@ -64,6 +70,7 @@ public:
     }
     QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
     int exec(QDialog* dialog) override;
+    bool canShowWindows() const override { return false; }
 };
 
 // For tests: records every message and question and answers from scripts. Installed for

@@ -56,6 +56,11 @@ FieldType fieldTypeFromDeclared(const QString& declaredType) {
     return types.value(t, FieldType::Text);
 }
 
+bool isCurrencyDeclared(const QString& declaredType) {
+    const QString t = declaredType.trimmed().toUpper();
+    return t.startsWith(QLatin1String("CURRENCY")) || t.startsWith(QLatin1String("MONEY"));
+}
+
 bool isAutoNumberDeclared(const QString& declaredType, bool primaryKey) {
     const QString t = declaredType.trimmed().toUpper();
     if (t.startsWith(QLatin1String("COUNTER")) || t.startsWith(QLatin1String("AUTOINCREMENT")))

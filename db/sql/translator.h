@@ -96,6 +96,8 @@ Translation translate(const QString& jetSql, const Catalog* catalog,
 // sqlite3_column_decltype give it; case and a "(n)" size are ignored). Unknown or empty
 // declared types give Text.
 FieldType fieldTypeFromDeclared(const QString& declaredType);
+// Whether a declared type is an amount (CURRENCY/MONEY), which reads as a Double.
+bool isCurrencyDeclared(const QString& declaredType);
 // Whether a column is an auto-number: declared COUNTER/AUTOINCREMENT, or INTEGER and the
 // table's (single-column) primary key, which in SQLite takes the next number on insert.
 bool isAutoNumberDeclared(const QString& declaredType, bool primaryKey);

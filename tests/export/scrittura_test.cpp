@@ -184,10 +184,11 @@ TEST_F(Writing, XlsxHasRealDatesNumbersAndYesNoWords) {
     tdb.connection().execute(
         QStringLiteral("update Pagamenti set Note = 'a & b <c>' where Importo = 7.25"));
     const QString file = out.filePath(QStringLiteral("pagamenti.xlsx"));
+    // Wrapped as "Esporta" wraps every source.
     Esportazione e(tdb.connection(),
-                   QStringLiteral("select P.Data, C.Cognome, C.Certificato_med, P.Importo, P.Note "
-                                  "from Pagamenti P inner join anagraficaclienti C on "
-                                  "P.Cliente_ID = C.ID order by P.Data"),
+                   select("select P.Data, C.Cognome, C.Certificato_med, P.Importo, P.Note "
+                          "from Pagamenti P inner join anagraficaclienti C on "
+                          "P.Cliente_ID = C.ID order by P.Data"),
                    {"Data", "Cognome", "Certificato_med", "Importo", "Note"});
     EXPECT_EQ(e.scrivi(file, Formato::Xlsx), 3);
     EXPECT_EQ(folder(), QStringList({"pagamenti.xlsx"})); // no temporary file left
@@ -208,6 +209,9 @@ TEST_F(Writing, XlsxHasRealDatesNumbersAndYesNoWords) {
     EXPECT_NE(s.type["D2"], "s");
     EXPECT_NE(s.type["D2"], "inlineStr");
     EXPECT_EQ(s.value["D4"], "7.25");
+    EXPECT_EQ(s.format["D2"], "#,##0.00"); // amounts with two decimals
+    EXPECT_EQ(s.format["D4"], "#,##0.00");
+    EXPECT_EQ(s.format["B2"], "General");
     EXPECT_EQ(s.value["E2"], "riga uno\nriga due");
     EXPECT_EQ(s.value["E3"], "東京; ő");
     EXPECT_EQ(s.value["E4"], "a & b <c>");
