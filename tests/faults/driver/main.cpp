@@ -1,6 +1,6 @@
 // Runs one of the programs' actions through their own code, for the fault tests to kill,
 // starve of disk or run as several workstations at once:
-//   faultdriver annulla|elimina|esporta|salva|postazione DATABASE ARGUMENT
+//   faultdriver annulla|elimina|esporta|postazione DATABASE ARGUMENT
 // Prints the error the user would see and exits 1 when the action fails.
 
 #include "app/archives/clienti.h"
@@ -17,14 +17,6 @@
 
 namespace {
 
-void salvaCliente(Tform_DB& dm, const QString& cognome, const QString& note = {}) {
-    dm.Table1.append();
-    dm.Table1.setValue(QStringLiteral("Cognome"), cognome);
-    dm.Table1.setValue(QStringLiteral("NominativoVisualizzato"), cognome);
-    dm.Table1.setValue(QStringLiteral("Note"), note);
-    common::SalvaRecord(dm.Table1, QStringLiteral("ID"));
-}
-
 // One workstation's edits, four kinds in turn: a new client, a change to it, a row of this
 // computer's own, and every second time that row deleted again.
 void postazione(Tform_DB& dm, int edits) {
@@ -33,7 +25,9 @@ void postazione(Tform_DB& dm, int edits) {
     long long id = 0;
     for (int i = 0; i < edits; ++i) {
         if (i % 4 == 0) {
-            salvaCliente(dm, cliente = me + u'-' + QString::number(i));
+            dm.Table1.append();
+            dm.Table1.setValue(QStringLiteral("Cognome"), cliente = me + u'-' + QString::number(i));
+            common::SalvaRecord(dm.Table1, QStringLiteral("ID"));
             id = dm.Connessione.lastInsertId();
         }
         if (i % 4 == 1) dm.esegui(QStringLiteral("update anagraficaclienti set Nome = 'modificato' where Cognome = '") + cliente + u'\'');
@@ -72,8 +66,6 @@ void esegui(const QString& azione, const QString& database, const QString& argom
     } else if (azione == u"elimina") {
         dm.Table1.locate(QStringLiteral("ID"), argomento.toLongLong());
         eliminaCliente(dm);
-    } else if (azione == u"salva") {
-        salvaCliente(dm, QStringLiteral("Pieno"), QString(argomento.toInt(), u'x'));
     } else if (azione == u"postazione") {
         postazione(dm, argomento.toInt());
     }
