@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz install deb clean
 
 all: build
 
@@ -23,6 +23,22 @@ test: build
 
 bench: build
 	bench/run-all
+
+# The readers under libFuzzer, FUZZ_SECONDS each, in a clang build folder of their own.
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD ?= build-fuzz
+fuzz: deps
+	@if [ ! -f $(FUZZ_BUILD)/build.ninja ]; then CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVASTREL_FUZZ=ON; fi
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The programs, the console, reports, help, data, menu entries and icons under PREFIX.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

@@ -62,6 +62,10 @@ void Statement::fail(int rc) const {
     const QString msg = engineMessage(m_h);
     const int primary = rc & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) throw BusyError(msg);
+    // The engine rolls the statement back; the user must learn why and where, in Italian.
+    if (primary == SQLITE_FULL)
+        throw DatabaseError(QStringLiteral("Il disco è pieno: impossibile scrivere nel database %1")
+                                .arg(QString::fromUtf8(sqlite3_db_filename(m_h, "main"))));
     throw DatabaseError(msg);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <charconv>
 
 namespace esportazioni {
@@ -51,6 +52,14 @@ char* formatData(db::CivilTime t, char* out) {
 }
 
 QString nativo(const QString& file) { return QFileInfo(file).absoluteFilePath(); }
+
+// Why writing `bytes` into `f` failed: the system's own reason is English, or "Unknown error"
+// when the save file fails at its commit, and a full disk is the cause a user can mend.
+QString motivo(const QFileDevice& f, qint64 bytes) {
+    const QStorageInfo disco(QFileInfo(f.fileName()).absolutePath());
+    if (disco.isValid() && disco.bytesAvailable() < bytes) return QStringLiteral("spazio su disco esaurito");
+    return f.errorString();
+}
 
 // The text file: every value followed by ";", every row by a line feed; texts between
 // double quotes with inner quotes doubled, so ";", quotes and line breaks read back.
@@ -110,7 +119,7 @@ public:
         scarica();
         if (!m_file.commit())
             throw ErroreFile(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                 .arg(nativo(m_nome), m_file.errorString()));
+                                 .arg(nativo(m_nome), motivo(m_file, m_scritti)));
     }
 
 private:
@@ -118,16 +127,18 @@ private:
     void scarica() {
         if (m_buf.isEmpty()) return;
         if (m_file.write(m_buf) != m_buf.size()) {
-            const QString why = m_file.errorString();
+            const QString why = motivo(m_file, m_scritti + m_buf.size());
             m_file.cancelWriting();
             throw ErroreFile(
                 QStringLiteral("Impossibile scrivere il file %1: %2").arg(nativo(m_nome), why));
         }
+        m_scritti += m_buf.size();
         m_buf.clear();
     }
     QSaveFile m_file; // discards the temporary file unless committed
     QString m_nome;
     QByteArray m_buf;
+    qint64 m_scritti = 0; // bytes handed to the file so far
 };
 
 bool senzaTesto(const db::ColumnInfo& col) {

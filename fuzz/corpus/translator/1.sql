@@ -1,0 +1,1 @@
+select * from Clienti where Cognome like 'R*' order by ID desc

@@ -1,0 +1,1 @@
+UPDATE Clienti SET Annullato = true where Annullato=false and Nato < #01/01/2024#

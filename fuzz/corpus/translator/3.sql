@@ -1,0 +1,1 @@
+delete * from Pagamenti where Cliente_ID = 7

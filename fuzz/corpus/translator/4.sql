@@ -1,0 +1,1 @@
+select top 5 Cliente_ID, sum(Importo) as T from Pagamenti group by Cliente_ID having sum(Importo) > 10

@@ -1,0 +1,1 @@
+insert into Clienti (Cognome, Quota) values ('D''Amico', 12.5)

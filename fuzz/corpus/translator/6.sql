@@ -1,0 +1,1 @@
+SELECT Clienti.Cognome & ' ' & [Note], Pagamenti.Importo FROM Clienti INNER JOIN Pagamenti ON Clienti.ID = Pagamenti.Cliente_ID WHERE Pagamenti.Data Between #1/1/2024# And #12/31/2024 23:59:59#

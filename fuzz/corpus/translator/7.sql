@@ -1,0 +1,1 @@
+select iif(Quota Is Null, 0, Quota) as Q, format(Nato, 'dd/mm/yyyy') from Clienti where ID in (select Cliente_ID from Pagamenti)
