@@ -206,7 +206,7 @@ TEST_F(Exercises, MuscleGroupChosenAndEdited) {
 }
 
 TEST_F(Exercises, AcquiredPictureFromTheScannerIsFittedToTheBox) {
-    // No device at all: nothing changes, nothing is said.
+    // No device at all: nothing changes, and the user is told why.
     ASSERT_TRUE(testing_support::configureSaneTest(0));
     open("Plank", [&] {
         d().Modificato = false;
@@ -214,6 +214,9 @@ TEST_F(Exercises, AcquiredPictureFromTheScannerIsFittedToTheBox) {
         EXPECT_FALSE(d().Modificato);
     });
     EXPECT_TRUE(picture("Plank").isNull());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Nessuno scanner"));
+    dialogs.shown.clear();
     // One device (no choice to make): 157 x 196 pixels, taller than the box.
     ASSERT_TRUE(testing_support::configureSaneTest(1, {"mode Color", "depth 8"}));
     const QSize box = d().DBImage1->targetSize();

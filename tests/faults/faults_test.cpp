@@ -72,7 +72,7 @@ TEST_P(Kill, HalfWayLeavesTheActionUndoneAndTheFileSound) {
     out.mkpath(QStringLiteral("."));
     QFile script(tdb.folder() + QStringLiteral("/SQLAggio.sql"));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QByteArray("insert into Griglie (NomeComputer) values ('S');\n").repeated(3000));
+    script.write(QByteArray("insert into Griglie (NomeComputer) values ('S');\n").repeated(30000));
     script.close();
     const QString arg = QString::fromLatin1(a.argument).replace(QStringLiteral("%1"), tdb.folder());
     const bool driver = std::string_view(a.name) != "vastrel";

@@ -268,7 +268,7 @@ TEST_F(Report, ReceiptNamesTheSeasonOnlyWhenItHoldsEveryPayment) {
         esegui(p.dal ? QStringLiteral("update Stagione set DallaData = #%1#, AllaData = #%2#")
                            .arg(p.dal, p.al)
                      : QStringLiteral("update Stagione set DallaData = null, AllaData = null"));
-        txtAnno->setText(p.anno);
+        anno->setText(p.anno);
         const QString t = esporta(p.report, p.report == 21 ? marco : anna).testo;
         EXPECT_TRUE(t.contains(QStringLiteral("versate nell'anno %1").arg(p.anno))) << t.toStdString();
         EXPECT_EQ(t.contains("nella Stagione 2024/2025"), p.stagione) << t.toStdString();

@@ -170,29 +170,25 @@ TEST_F(Startup, AdministratorPasswordIsCaseSensitive) {
     EXPECT_EQ(passwordPrompts, 2);
 }
 
-} // namespace
-
-namespace {
-
 // A percorso.txt naming a missing file never gets a silent new database.
 TEST_F(Startup, AMissingDatabaseIsChosenOrCreatedOnlyWhenTheUserSaysSo) {
-    const QString other = QDir(home.path()).filePath("altro.db"), missing = QDir(home.path()).filePath("rete.db");
+    const QString other = path("altro.db"), missing = path("rete.db");
     ASSERT_TRUE(QFile::copy(testing_support::templateDatabasePath(), other));
     const struct {
         QList<bool> answers; // "Lavora in Rete?", then "Creare?"
         QString file, opened;
     } cases[] = {{{false, false}, {}, {}}, {{true}, other, other}, {{false, true}, {}, missing}};
     for (const auto& c : cases) {
-        writeFile(percorso(), missing.toUtf8() + "\n");
+        writeFile(path("percorso.txt"), missing.toUtf8() + "\n");
         dialogs.shown.clear();
         dialogs.answers = c.answers;
         dialogs.files = QStringList{c.file};
-        EXPECT_EQ(make().run(nullptr) == StartupSequence::Result::Ready, !c.opened.isEmpty());
+        EXPECT_EQ(make().run(nullptr) == Result::Ready, !c.opened.isEmpty());
         EXPECT_EQ(dialogs.count("question"), c.answers.size());
         EXPECT_TRUE(dialogs.shown.last().text.contains(missing) || !c.opened.isEmpty());
         EXPECT_EQ(dm.Connessione.path(), c.opened);
         EXPECT_EQ(QFile::exists(missing), c.opened == missing);
-        EXPECT_EQ(readFile(percorso()), (c.opened.isEmpty() ? missing : c.opened).toUtf8() + "\n");
+        EXPECT_EQ(fileBytes(path("percorso.txt")), (c.opened.isEmpty() ? missing : c.opened).toUtf8() + "\n");
     }
 }
 

@@ -154,8 +154,7 @@ TEST_F(Caricamento, ExportsWriteEachFormatAndNeverShowTheWindow) {
 
     EXPECT_EQ(rifai({{"TipoEsportazione", 2}, {"FileEsportazione", file("html")}}), TForm1::Esito::Esportato);
     const QString h = QString::fromUtf8(testing_support::fileBytes(file("html")));
-    EXPECT_TRUE(h.startsWith("<!DOCTYPE html>
-<html lang=\"it\">")) << h.left(60).toStdString();
+    EXPECT_TRUE(h.startsWith("<!DOCTYPE html>\n<html lang=\"it\">")) << h.left(60).toStdString();
     EXPECT_TRUE(h.contains("&lt;b&gt;R&amp;D&lt;/b&gt;"));
     EXPECT_TRUE(h.contains("O&#39;Neil Sean"));
     EXPECT_TRUE(h.contains("contanti; &quot;ricevuta&quot; data<br>in sede"));
