@@ -60,6 +60,7 @@ QList<ListTool> registerTools(const ListDescriptor& d) {
 }
 
 QString iconOf(const ListTool& t) {
+    if (!t.icon.isEmpty()) return t.icon;
     switch (t.action) {
     case ListTool::Help: return QStringLiteral("help-contents");
     case ListTool::Reload: return QStringLiteral("view-refresh");

@@ -64,6 +64,7 @@ struct ListTool {
     QString hint;
     Action action = Custom;
     std::function<void()> run; // Custom
+    QString icon;              // a theme icon name; empty: the action's own
 };
 
 // The sum of one column over the rows the filter lets through, under the grid.
