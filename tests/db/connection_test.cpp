@@ -17,16 +17,9 @@
 using testing_support::scalar;
 using testing_support::TempDatabase;
 
-namespace {
+using testing_support::errorOf;
 
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const db::DatabaseError& e) {
-        return e.text();
-    }
-    return QString();
-}
+namespace {
 
 TEST(Connection, RefusesFilesThatAreNotUsableDatabasesNamingThem) {
     QTemporaryDir dir;

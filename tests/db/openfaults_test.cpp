@@ -13,16 +13,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-namespace {
+using testing_support::errorOf;
 
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const db::DatabaseError& e) {
-        return e.text();
-    }
-    return "(nessun errore)";
-}
+namespace {
 
 TEST(OpenFaults, WaitsOutAnotherProcessHoldingTheWriteLockForSeveralTimeouts) {
     testing_support::TempDatabase tdb;

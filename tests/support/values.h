@@ -4,11 +4,13 @@
 // and texts printed as texts in failure messages.
 
 #include "db/connection.h"
+#include "db/error.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <ostream>
 
 namespace db {
@@ -28,5 +30,14 @@ QVariant scalar(db::Connection& connection, const QString& jetSql);
 int count(db::Connection& connection, const QString& jetSql);
 // The display texts of one field down the rows a dataset shows, in its order.
 QStringList displayed(db::Dataset& dataset, const QString& field);
+// The message of the database error `f` raises; empty when it raises none.
+inline QString errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const db::DatabaseError& e) {
+        return e.text();
+    }
+    return {};
+}
 
 } // namespace testing_support
