@@ -270,7 +270,8 @@ void PittoreGriglia::disegnaRiga(QPainter& p, const Griglia& g, const RigaGrigli
                 else if (c.allineamento & Qt::AlignHCenter)
                     dx = (interna - corse[i].larghezza) / 2;
                 for (const QGlyphRun& run : corse[i].glifi)
-                    aggiungi(run, QPointF(x + kPadX + dx, origine.y() + kPadY + double(i) * f.riga));
+                    aggiungi(run,
+                             QPointF(x + kPadX + dx, origine.y() + kPadY + double(i) * f.riga));
             }
         }
         if (!fatto) {

@@ -311,9 +311,8 @@ void DocumentoStampa::disegnaTestata(QPainter& p, int indice, Pennello& pn) cons
     testo(p, &pn.dispositivo, f,
           QStringLiteral("Stampato il ") + m_oggi.toString(QStringLiteral("dd/MM/yyyy")),
           piede.adjusted(0, 0, -piede.width() / 2, 0), Qt::AlignLeft, grigio);
-    testo(p, &pn.dispositivo, f,
-          numeroDiPagina(indice),
-          piede.adjusted(piede.width() / 2, 0, 0, 0), Qt::AlignRight, grigio);
+    testo(p, &pn.dispositivo, f, numeroDiPagina(indice), piede.adjusted(piede.width() / 2, 0, 0, 0),
+          Qt::AlignRight, grigio);
 }
 
 void DocumentoStampa::disegnaFlusso(QPainter& p, const Pezzo& pz, Pennello& pn) const {

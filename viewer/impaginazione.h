@@ -111,8 +111,8 @@ private:
     double m_margine = 45; // px
     QSizeF m_pagina;
     QRectF m_corpo;
-    double m_punti;                        // the font's size
-    std::unique_ptr<Pennello> m_pennello; // measures the layout; paints in this thread
+    double m_punti;                            // the font's size
+    std::unique_ptr<Pennello> m_pennello;      // measures the layout; paints in this thread
     std::vector<Flusso> m_flussi;              // per segment (flowing ones)
     std::vector<std::vector<float>> m_altezze; // per segment (list tables): row heights
     std::vector<float> m_altezzaTesta;         // per segment: header rows' height

@@ -37,7 +37,8 @@ struct Token {
 
 class Lettore {
 public:
-    Lettore(const QByteArray& b, qsizetype da, qsizetype a) : m_s(b.constData()), m_i(da), m_fine(a) {}
+    Lettore(const QByteArray& b, qsizetype da, qsizetype a)
+        : m_s(b.constData()), m_i(da), m_fine(a) {}
 
     Token prossimo() {
         while (m_i < m_fine && (bianco(m_s[m_i]) || m_s[m_i] == '%')) {
@@ -176,7 +177,8 @@ qsizetype leggiRiferimenti(const QByteArray& b, qsizetype da, qsizetype a,
             const std::string_view p = testo(b, t);
             if (p == "stream" || p == "endobj") return t.da;
             if (p == "R" && prima.tipo == Tipo::Intero && seconda.tipo == Tipo::Intero)
-                rif.push_back({seconda.da, seconda.a, int(std::min<long long>(intero(b, seconda), INT_MAX))});
+                rif.push_back(
+                    {seconda.da, seconda.a, int(std::min<long long>(intero(b, seconda), INT_MAX))});
         }
         seconda = prima;
         prima = t;
@@ -196,9 +198,9 @@ struct Parte {
     std::vector<Oggetto> oggetti; // in file order
     std::vector<int> indice;      // by object number: position in `oggetti`, -1 when free
     Intervallo trailer;
-    int pagine = -1;          // the page tree's node
-    std::vector<int> foglie;  // its pages, in order
-    Intervallo kids, conta;   // /Kids and /Count of the node
+    int pagine = -1;         // the page tree's node
+    std::vector<int> foglie; // its pages, in order
+    Intervallo kids, conta;  // /Kids and /Count of the node
 
     const Oggetto* oggetto(int n) const {
         return n >= 0 && n < int(indice.size()) && indice[size_t(n)] >= 0
@@ -223,7 +225,8 @@ Parte leggiParte(const QByteArray& b, size_t numero) {
         const Token t = l.prossimo();
         if (t.tipo == Tipo::Parola && testo(b, t) == "trailer") break;
         const Token c = l.prossimo();
-        if (t.tipo != Tipo::Intero || c.tipo != Tipo::Intero) illeggibile(numero, "tabella xref non valida");
+        if (t.tipo != Tipo::Intero || c.tipo != Tipo::Intero)
+            illeggibile(numero, "tabella xref non valida");
         const long long primo = intero(b, t), quanti = intero(b, c);
         for (long long k = 0; k < quanti; ++k) {
             const Token off = l.prossimo(), gen = l.prossimo(), uso = l.prossimo();
@@ -255,7 +258,9 @@ Parte leggiParte(const QByteArray& b, size_t numero) {
         const Token n = lo.prossimo(), g = lo.prossimo(), obj = lo.prossimo();
         if (n.tipo != Tipo::Intero || intero(b, n) != o.numero || g.tipo != Tipo::Intero ||
             testo(b, obj) != "obj" ||
-            !QByteArrayView(b.constData() + o.inizio, o.fine - o.inizio).trimmed().endsWith("endobj"))
+            !QByteArrayView(b.constData() + o.inizio, o.fine - o.inizio)
+                 .trimmed()
+                 .endsWith("endobj"))
             illeggibile(numero, "oggetto non dove la tabella xref lo indica");
         o.inizio = n.da; // the table may point at the blank before it
         o.corpo = obj.a;
@@ -267,7 +272,8 @@ Parte leggiParte(const QByteArray& b, size_t numero) {
     for (size_t i = 0; i < p.oggetti.size(); ++i)
         p.indice[size_t(p.oggetti[i].numero)] = int(i);
 
-    const Oggetto* catalogo = p.oggetto(numeroRif(b, valore(b, p.trailer.da, p.trailer.a, "/Root")));
+    const Oggetto* catalogo =
+        p.oggetto(numeroRif(b, valore(b, p.trailer.da, p.trailer.a, "/Root")));
     if (!catalogo) illeggibile(numero, "catalogo non trovato");
     p.pagine = numeroRif(b, valore(b, catalogo->corpo, catalogo->testoFine, "/Pages"));
     const Oggetto* nodo = p.oggetto(p.pagine);
@@ -280,7 +286,8 @@ Parte leggiParte(const QByteArray& b, size_t numero) {
     for (const Riferimento& r : kids) {
         const Oggetto* f = p.oggetto(r.numero);
         const Intervallo tipo = f ? valore(b, f->corpo, f->testoFine, "/Type") : Intervallo{};
-        if (tipo.vuoto() || std::string_view(b.constData() + tipo.da, size_t(tipo.a - tipo.da)) != "/Page")
+        if (tipo.vuoto() ||
+            std::string_view(b.constData() + tipo.da, size_t(tipo.a - tipo.da)) != "/Page")
             illeggibile(numero, "albero delle pagine a più livelli");
         p.foglie.push_back(r.numero);
     }
@@ -310,7 +317,8 @@ private:
     static constexpr qsizetype kBlocco = 1 << 20;
     void scriviOra(const char* s, qsizetype n) {
         if (n > 0 && m_d.write(s, n) != n)
-            throw ErroreStampa(QStringLiteral("Impossibile scrivere il PDF: %1").arg(m_d.errorString()));
+            throw ErroreStampa(
+                QStringLiteral("Impossibile scrivere il PDF: %1").arg(m_d.errorString()));
         m_scritti += n;
     }
     QIODevice& m_d;
@@ -371,7 +379,8 @@ void unisciPdf(const std::vector<QByteArray>& parti, QIODevice& uscita) {
             }
         }
         for (const Oggetto& o : p[k].oggetti)
-            if (usato[size_t(o.numero)] && o.numero != p[k].pagine) m[size_t(o.numero)] = prossimo++;
+            if (usato[size_t(o.numero)] && o.numero != p[k].pagine)
+                m[size_t(o.numero)] = prossimo++;
         m[size_t(p[k].pagine)] = radice;
     }
 

@@ -4,8 +4,8 @@
 
 #include "aiuti.h"
 #include "support/tempdb.h"
-#include "viewer/esporta.h"
 #include "viewer/errore.h"
+#include "viewer/esporta.h"
 #include "viewer/impaginazione.h"
 #include "viewer/unionepdf.h"
 
@@ -156,7 +156,8 @@ TEST_F(PagineReport, PdfJoinedFromPartsReadsLikeTheWholeOne) {
         esportaPdf(*doc, unito, 3);
         const auto a = testing_support::pdfInfo(intero), b = testing_support::pdfInfo(unito);
         EXPECT_GE(a.pages, 3);
-        EXPECT_EQ(std::tie(b.pages, b.width, b.height, b.pictures), std::tie(a.pages, a.width, a.height, a.pictures));
+        EXPECT_EQ(std::tie(b.pages, b.width, b.height, b.pictures),
+                  std::tie(a.pages, a.width, a.height, a.pictures));
         EXPECT_EQ(testing_support::pdfPages(unito, true), testing_support::pdfPages(intero, true));
         QProcess poppler;
         poppler.start("pdftotext", {unito, "/dev/null"});
