@@ -92,7 +92,8 @@ void scriviPdf(const DocumentoStampa& doc, QIODevice& d, int da, int a,
 // pages, on one core: long documents are written in parts at once, joined at the end.
 // Parts rather than one per thread, so that a thread slowed by other work gets fewer.
 int partiPdf(int pagine) {
-    constexpr int kPagineMinime = 200; // below this the parts' own fonts outweigh the gain
+    // Each part embeds its own font subsets (some 25 KB) and needs a writer of its own.
+    constexpr int kPagineMinime = 60;
     const int fili = std::max(1, QThread::idealThreadCount());
     if (fili < 2 || pagine < 2 * kPagineMinime) return 1;
     return std::clamp(pagine / kPagineMinime, 2, 4 * fili);
