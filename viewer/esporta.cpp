@@ -4,6 +4,7 @@
 #include "viewer/errore.h"
 #include "viewer/impaginazione.h"
 #include "viewer/odt.h"
+#include "viewer/unionepdf.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -11,6 +12,9 @@
 #include <QSaveFile>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
+#include <QThread>
+#include <atomic>
+#include <exception>
 
 namespace stampa {
 namespace {
@@ -53,6 +57,48 @@ QByteArray conTipoELingua(QByteArray html) {
     return html;
 }
 
+// Pages [da, a] on a device; with a brush of this thread's own, or the document's.
+void disegna(const DocumentoStampa& doc, QPagedPaintDevice& device, int risoluzione, int da, int a,
+             DocumentoStampa::Pennello* pn) {
+    if (a < 0 || a >= doc.numeroPagine()) a = doc.numeroPagine() - 1;
+    QPainter p;
+    if (!p.begin(&device)) throw ErroreStampa(QStringLiteral("Impossibile iniziare la stampa."));
+    const double scala = risoluzione / 96.0;
+    for (int i = std::max(0, da); i <= a; ++i) {
+        if (i > std::max(0, da) && !device.newPage())
+            throw ErroreStampa(QStringLiteral("Impossibile iniziare una nuova pagina."));
+        p.save();
+        p.scale(scala, scala);
+        if (pn)
+            doc.disegnaPagina(p, i, *pn);
+        else
+            doc.disegnaPagina(p, i);
+        p.restore();
+    }
+    p.end();
+}
+
+void scriviPdf(const DocumentoStampa& doc, QIODevice& d, int da, int a,
+               DocumentoStampa::Pennello* pn) {
+    QPdfWriter w(&d);
+    w.setResolution(300);
+    w.setPageLayout(doc.pageLayout());
+    w.setTitle(doc.titolo());
+    w.setCreator(QStringLiteral("Vastrel"));
+    disegna(doc, w, 300, da, a, pn);
+}
+
+// Qt's PDF writer spends most of its time on each glyph it writes and on compressing the
+// pages, on one core: long documents are written in parts at once, joined at the end.
+// Parts rather than one per thread, so that a thread slowed by other work gets fewer.
+int partiPdf(int pagine) {
+    // Each part embeds its own font subsets (some 25 KB) and needs a writer of its own.
+    constexpr int kPagineMinime = 60;
+    const int fili = std::max(1, QThread::idealThreadCount());
+    if (fili < 2 || pagine < 2 * kPagineMinime) return 1;
+    return std::clamp(pagine / kPagineMinime, 2, 4 * fili);
+}
+
 } // namespace
 
 std::optional<Formato> formatoDaNumero(int numero) {
@@ -72,32 +118,50 @@ std::optional<Formato> formatoDaNumero(int numero) {
 
 void disegnaPagine(const DocumentoStampa& doc, QPagedPaintDevice& device, int risoluzione, int da,
                    int a) {
-    if (a < 0 || a >= doc.numeroPagine()) a = doc.numeroPagine() - 1;
-    QPainter p;
-    if (!p.begin(&device)) throw ErroreStampa(QStringLiteral("Impossibile iniziare la stampa."));
-    const double scala = risoluzione / 96.0;
-    for (int i = std::max(0, da); i <= a; ++i) {
-        if (i > std::max(0, da) && !device.newPage())
-            throw ErroreStampa(QStringLiteral("Impossibile iniziare una nuova pagina."));
-        p.save();
-        p.scale(scala, scala);
-        doc.disegnaPagina(p, i);
-        p.restore();
-    }
-    p.end();
+    disegna(doc, device, risoluzione, da, a, nullptr);
 }
 
-void esportaPdf(const DocumentoStampa& doc, const QString& file) {
+void esportaPdf(const DocumentoStampa& doc, const QString& file, int parti) {
+    const int pagine = doc.numeroPagine();
+    parti = std::clamp(parti > 0 ? parti : partiPdf(pagine), 1, std::max(1, pagine));
     QSaveFile f(file);
     apri(f);
-    {
-        QPdfWriter w(&f);
-        w.setResolution(300);
-        w.setPageLayout(doc.pageLayout());
-        w.setTitle(doc.titolo());
-        w.setCreator(QStringLiteral("Vastrel"));
-        disegnaPagine(doc, w, 300);
+    if (parti == 1) {
+        scriviPdf(doc, f, 0, -1, nullptr);
+        chiudi(f);
+        return;
     }
+    std::vector<QByteArray> pdf(static_cast<size_t>(parti));
+    std::atomic<int> prossima{0};
+    const int fili = std::min(parti, std::max(1, QThread::idealThreadCount()));
+    std::vector<std::exception_ptr> errori(static_cast<size_t>(fili));
+    auto lavoro = [&](int filo) {
+        try {
+            // Made and dropped in this thread: its fonts and documents are this thread's.
+            const std::unique_ptr<DocumentoStampa::Pennello> pn = doc.nuovoPennello();
+            for (int k = prossima++; k < parti; k = prossima++) {
+                QBuffer b(&pdf[size_t(k)]);
+                b.open(QIODevice::WriteOnly);
+                scriviPdf(doc, b, int(qint64(pagine) * k / parti),
+                          int(qint64(pagine) * (k + 1) / parti) - 1, pn.get());
+            }
+        } catch (...) {
+            errori[size_t(filo)] = std::current_exception();
+            prossima = parti; // the others stop after their part
+        }
+    };
+    // QThreads, not bare threads: the font cache starts a timer in the thread that uses it.
+    std::vector<std::unique_ptr<QThread>> altri;
+    for (int t = 1; t < fili; ++t) {
+        altri.emplace_back(QThread::create(lavoro, t));
+        altri.back()->start();
+    }
+    lavoro(0);
+    for (const auto& t : altri)
+        t->wait();
+    for (const std::exception_ptr& e : errori)
+        if (e) std::rethrow_exception(e);
+    unisciPdf(pdf, f);
     chiudi(f);
 }
 

@@ -17,7 +17,9 @@ std::optional<Formato> formatoDaNumero(int numero);
 
 // Each writes the whole file or nothing (a temporary file renamed at the end) and throws
 // ErroreStampa naming the file when it cannot be written.
-void esportaPdf(const DocumentoStampa& doc, const QString& file);
+// A long document is painted in `parti` parts at once (0: as many as the pages and the
+// cores make worth it), each a PDF of its own, joined into one.
+void esportaPdf(const DocumentoStampa& doc, const QString& file, int parti = 0);
 void esportaHtml(const DocumentoStampa& doc, const QString& file);
 void esportaOdt(const DocumentoStampa& doc, const QString& file);
 // The main rows as they are: UTF-8 with BOM, ";" between fields, quotes as RFC 4180 wants,

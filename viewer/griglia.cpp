@@ -230,6 +230,22 @@ void PittoreGriglia::disegnaRiga(QPainter& p, const Griglia& g, const RigaGrigli
     size_t col = 0;
     double x = origine.x();
     p.setPen(kTesto);
+    // The row's shaped lines become one run per font: the PDF writer spends as much on each
+    // run it starts (state, font, text matrix) as on a dozen glyphs.
+    struct Unione {
+        QRawFont font;
+        QList<quint32> glifi;
+        QList<QPointF> posizioni;
+    };
+    std::vector<Unione> unioni;
+    auto aggiungi = [&](const QGlyphRun& run, QPointF dove) {
+        auto u = std::find_if(unioni.begin(), unioni.end(),
+                              [&](const Unione& k) { return k.font == run.rawFont(); });
+        if (u == unioni.end()) u = unioni.insert(unioni.end(), Unione{run.rawFont(), {}, {}});
+        u->glifi += run.glyphIndexes();
+        for (const QPointF& q : run.positions())
+            u->posizioni.append(q + dove);
+    };
     for (const CellaGriglia& c : r.celle) {
         double w = 0;
         for (int k = 0; k < c.colspan && col < g.larghezze.size(); ++k)
@@ -254,8 +270,8 @@ void PittoreGriglia::disegnaRiga(QPainter& p, const Griglia& g, const RigaGrigli
                 else if (c.allineamento & Qt::AlignHCenter)
                     dx = (interna - corse[i].larghezza) / 2;
                 for (const QGlyphRun& run : corse[i].glifi)
-                    p.drawGlyphRun(
-                        QPointF(x + kPadX + dx, origine.y() + kPadY + double(i) * f.riga), run);
+                    aggiungi(run,
+                             QPointF(x + kPadX + dx, origine.y() + kPadY + double(i) * f.riga));
             }
         }
         if (!fatto) {
@@ -277,6 +293,14 @@ void PittoreGriglia::disegnaRiga(QPainter& p, const Griglia& g, const RigaGrigli
             l.draw(&p, QPointF(x + kPadX, origine.y() + kPadY));
         }
         x += wc;
+    }
+    p.setPen(kTesto);
+    for (const Unione& u : unioni) {
+        QGlyphRun run;
+        run.setRawFont(u.font);
+        run.setGlyphIndexes(u.glifi);
+        run.setPositions(u.posizioni);
+        p.drawGlyphRun(QPointF(0, 0), run);
     }
 
     // Rules: a dark one under the header and above totals, a light one between rows.

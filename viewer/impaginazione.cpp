@@ -52,14 +52,8 @@ DocumentoStampa::DocumentoStampa(ReportReso reso, const Layout& layout, const QP
                                  QString centro, QDate oggi)
     : m_reso(std::move(reso)), m_titolo(layout.titolo), m_centro(std::move(centro)), m_oggi(oggi),
       m_formato(formato), m_orizzontale(layout.orizzontale), m_margine(layout.margini * kPxPerMm),
+      m_punti(layout.carattere), m_pennello(nuovoPennello()),
       m_numeraDocumenti(layout.numeraDocumenti) {
-    m_dispositivo = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
-    m_dispositivo->setDotsPerMeterX(qRound(96 / 0.0254));
-    m_dispositivo->setDotsPerMeterY(qRound(96 / 0.0254));
-    m_font = QFont(QStringLiteral("DejaVu Sans"));
-    m_font.setPointSizeF(layout.carattere);
-    m_font.setHintingPreference(QFont::PreferNoHinting);
-    m_pittore = std::make_unique<PittoreGriglia>(m_font, m_dispositivo.get());
 
     QSizeF mm = formato.size(QPageSize::Millimeter);
     if (m_orizzontale != (mm.width() > mm.height())) mm.transpose();
@@ -71,6 +65,34 @@ DocumentoStampa::DocumentoStampa(ReportReso reso, const Layout& layout, const QP
 }
 
 DocumentoStampa::~DocumentoStampa() = default;
+
+namespace {
+
+QImage dispositivo96() {
+    QImage d(1, 1, QImage::Format_RGB32);
+    d.setDotsPerMeterX(qRound(96 / 0.0254));
+    d.setDotsPerMeterY(qRound(96 / 0.0254));
+    return d;
+}
+
+// A font of its own, never a copy: a copy shares the font engines of the thread that used it.
+QFont carattere(double punti) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSizeF(punti);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+} // namespace
+
+DocumentoStampa::Pennello::Pennello(double punti)
+    : dispositivo(dispositivo96()), font(carattere(punti)), pittore(font, &dispositivo) {}
+
+DocumentoStampa::Pennello::~Pennello() = default;
+
+std::unique_ptr<DocumentoStampa::Pennello> DocumentoStampa::nuovoPennello() const {
+    return std::make_unique<Pennello>(m_punti);
+}
 
 QPageLayout DocumentoStampa::pageLayout() const {
     return QPageLayout(m_formato, m_orizzontale ? QPageLayout::Landscape : QPageLayout::Portrait,
@@ -90,12 +112,13 @@ PaginaOdt DocumentoStampa::paginaOdt() const {
     return p;
 }
 
-std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& html) const {
+std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& html,
+                                                              Pennello& pn) const {
     auto d = std::make_unique<QTextDocument>();
-    d->documentLayout()->setPaintDevice(m_dispositivo.get());
+    d->documentLayout()->setPaintDevice(&pn.dispositivo);
     d->setUseDesignMetrics(true);
     d->setDocumentMargin(0);
-    d->setDefaultFont(m_font);
+    d->setDefaultFont(pn.font);
     d->setDefaultStyleSheet(m_doc.css);
     auto it = reImmagine().globalMatch(html);
     while (it.hasNext()) {
@@ -109,16 +132,17 @@ std::unique_ptr<QTextDocument> DocumentoStampa::creaDocumento(const QString& htm
     return d;
 }
 
-QTextDocument* DocumentoStampa::documento(int segmento) const {
-    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+QTextDocument* DocumentoStampa::documento(int segmento, Pennello& pn) const {
+    auto& cache = pn.documenti;
+    for (auto it = cache.begin(); it != cache.end(); ++it) {
         if (it->first != segmento) continue;
-        if (it != m_cache.begin()) m_cache.splice(m_cache.begin(), m_cache, it);
-        return m_cache.front().second.get();
+        if (it != cache.begin()) cache.splice(cache.begin(), cache, it);
+        return cache.front().second.get();
     }
-    m_cache.emplace_front(segmento, creaDocumento(m_doc.segmenti[size_t(segmento)].html));
-    while (m_cache.size() > kDocumentiInMemoria)
-        m_cache.pop_back();
-    return m_cache.front().second.get();
+    cache.emplace_front(segmento, creaDocumento(m_doc.segmenti[size_t(segmento)].html, pn));
+    while (cache.size() > kDocumentiInMemoria)
+        cache.pop_back();
+    return cache.front().second.get();
 }
 
 void DocumentoStampa::nuovaPagina(double& y) {
@@ -145,7 +169,7 @@ void DocumentoStampa::impagina() {
             if (m_pagine.size() > 1 || !m_pagine.back().empty()) ++m_documento.back();
             break;
         case Segmento::Tipo::Flusso: {
-            auto d = creaDocumento(seg.html);
+            auto d = creaDocumento(seg.html, *m_pennello);
             const double h = d->documentLayout()->documentSize().height();
             Flusso& f = m_flussi[s];
             f.altezza = h;
@@ -202,15 +226,16 @@ void DocumentoStampa::impaginaGriglia(int s, double& y) {
     const double alto = m_corpo.height();
     const double largo = m_corpo.width();
     Griglia& g = *m_doc.segmenti[size_t(s)].griglia;
-    m_pittore->adattaLarghezze(g, largo);
+    const PittoreGriglia& pittore = m_pennello->pittore;
+    pittore.adattaLarghezze(g, largo);
     double testa = 0;
     for (const RigaGriglia& r : g.intestazione)
-        testa += m_pittore->altezzaRiga(g, r, largo);
+        testa += pittore.altezzaRiga(g, r, largo);
     m_altezzaTesta[size_t(s)] = float(testa);
     std::vector<float>& altezze = m_altezze[size_t(s)];
     altezze.reserve(g.righe.size());
     for (const RigaGriglia& r : g.righe)
-        altezze.push_back(float(m_pittore->altezzaRiga(g, r, largo)));
+        altezze.push_back(float(pittore.altezzaRiga(g, r, largo)));
     const int n = int(altezze.size());
     using Stile = RigaGriglia::Stile;
     // A group heading needs room for itself and its first rows (two at most).
@@ -253,29 +278,29 @@ void DocumentoStampa::impaginaGriglia(int s, double& y) {
     y = std::min(alto, y + kDopoTabella);
 }
 
-const std::pair<RigaGriglia, double>& DocumentoStampa::rigaSegue(int segmento, int riga) const {
+const std::pair<RigaGriglia, double>& DocumentoStampa::rigaSegue(int segmento, int riga) {
     auto it = m_segue.find({segmento, riga});
     if (it == m_segue.end()) {
         const Griglia& g = *m_doc.segmenti[size_t(segmento)].griglia;
         RigaGriglia r = g.righe[size_t(riga)];
         if (!r.celle.empty()) r.celle.front().testo += QStringLiteral(" (segue)");
-        const double h = m_pittore->altezzaRiga(g, r, m_corpo.width());
+        const double h = m_pennello->pittore.altezzaRiga(g, r, m_corpo.width());
         it = m_segue.emplace(std::make_pair(segmento, riga), std::make_pair(std::move(r), h)).first;
     }
     return it->second;
 }
 
-void DocumentoStampa::disegnaTestata(QPainter& p, int indice) const {
-    QFont f = m_font;
+void DocumentoStampa::disegnaTestata(QPainter& p, int indice, Pennello& pn) const {
+    QFont f = pn.font;
     f.setPointSizeF(7.5);
     QFont g = f;
     g.setBold(true);
     const QColor grigio(0x55, 0x5b, 0x61);
     const double l = m_margine, r = m_pagina.width() - m_margine;
     const QRectF testata(l, m_margine, r - l, kTestata - 8);
-    testo(p, m_dispositivo.get(), g, m_centro, testata.adjusted(0, 0, -testata.width() / 2, 0),
+    testo(p, &pn.dispositivo, g, m_centro, testata.adjusted(0, 0, -testata.width() / 2, 0),
           Qt::AlignLeft, grigio);
-    testo(p, m_dispositivo.get(), f, m_titolo, testata.adjusted(testata.width() / 2, 0, 0, 0),
+    testo(p, &pn.dispositivo, f, m_titolo, testata.adjusted(testata.width() / 2, 0, 0, 0),
           Qt::AlignRight, grigio);
     p.setPen(QPen(QColor(0x9a, 0xa0, 0xa6), 0.6));
     p.drawLine(QPointF(l, testata.bottom() + 2), QPointF(r, testata.bottom() + 2));
@@ -283,16 +308,15 @@ void DocumentoStampa::disegnaTestata(QPainter& p, int indice) const {
     const double yp = m_pagina.height() - m_margine - kPiede;
     p.drawLine(QPointF(l, yp + 6), QPointF(r, yp + 6));
     const QRectF piede(l, yp + 8, r - l, kPiede - 8);
-    testo(p, m_dispositivo.get(), f,
+    testo(p, &pn.dispositivo, f,
           QStringLiteral("Stampato il ") + m_oggi.toString(QStringLiteral("dd/MM/yyyy")),
           piede.adjusted(0, 0, -piede.width() / 2, 0), Qt::AlignLeft, grigio);
-    testo(p, m_dispositivo.get(), f,
-          numeroDiPagina(indice),
-          piede.adjusted(piede.width() / 2, 0, 0, 0), Qt::AlignRight, grigio);
+    testo(p, &pn.dispositivo, f, numeroDiPagina(indice), piede.adjusted(piede.width() / 2, 0, 0, 0),
+          Qt::AlignRight, grigio);
 }
 
-void DocumentoStampa::disegnaFlusso(QPainter& p, const Pezzo& pz) const {
-    QTextDocument* d = documento(pz.segmento);
+void DocumentoStampa::disegnaFlusso(QPainter& p, const Pezzo& pz, Pennello& pn) const {
+    QTextDocument* d = documento(pz.segmento, pn);
     const double largo = m_corpo.width();
     QAbstractTextDocumentLayout::PaintContext ctx;
     ctx.palette.setColor(QPalette::Text, QColor(0x1a, 0x1a, 0x1a));
@@ -314,7 +338,7 @@ void DocumentoStampa::disegnaFlusso(QPainter& p, const Pezzo& pz) const {
         const Riporto& r = m_flussi[size_t(pz.segmento)].riporti[size_t(pz.riporto)];
         regione(r.titoloDa, r.titoloA, y);
         if (r.titoloA > r.titoloDa)
-            testo(p, m_dispositivo.get(), r.carattere, QStringLiteral(" (segue)"),
+            testo(p, &pn.dispositivo, r.carattere, QStringLiteral(" (segue)"),
                   QRectF(m_corpo.left() + r.xSegue, m_corpo.top() + y + r.ySegue,
                          std::max(10.0, largo - r.xSegue), r.altezzaSegue),
                   Qt::AlignLeft, QColor(0x1a, 0x1a, 0x1a));
@@ -325,17 +349,17 @@ void DocumentoStampa::disegnaFlusso(QPainter& p, const Pezzo& pz) const {
     regione(pz.inizio, pz.inizio + pz.alto - (y - pz.y), y);
 }
 
-void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
+void DocumentoStampa::disegnaPagina(QPainter& p, int indice, Pennello& pn) const {
     if (indice < 0 || indice >= numeroPagine()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    disegnaTestata(p, indice);
+    disegnaTestata(p, indice, pn);
     const double largo = m_corpo.width();
     for (const Pezzo& pz : m_pagine[size_t(indice)]) {
         const Segmento& seg = m_doc.segmenti[size_t(pz.segmento)];
         if (seg.tipo == Segmento::Tipo::Flusso) {
-            disegnaFlusso(p, pz);
+            disegnaFlusso(p, pz, pn);
         } else if (seg.tipo == Segmento::Tipo::Griglia) {
             // A row taller than a page is cut at the body's edge, never drawn on the footer.
             p.save();
@@ -344,18 +368,18 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
             const std::vector<float>& altezze = m_altezze[size_t(pz.segmento)];
             double y = m_corpo.top() + pz.y;
             for (const RigaGriglia& r : g.intestazione) {
-                const double h = m_pittore->altezzaRiga(g, r, largo);
-                m_pittore->disegnaRiga(p, g, r, QPointF(m_corpo.left(), y), largo, h, false);
+                const double h = pn.pittore.altezzaRiga(g, r, largo);
+                pn.pittore.disegnaRiga(p, g, r, QPointF(m_corpo.left(), y), largo, h, false);
                 y += h;
             }
             if (pz.riporto >= 0) {
-                const auto& [riga, h] = rigaSegue(pz.segmento, pz.riporto);
-                m_pittore->disegnaRiga(p, g, riga, QPointF(m_corpo.left(), y), largo, h, false);
+                const auto& [riga, h] = m_segue.at({pz.segmento, pz.riporto});
+                pn.pittore.disegnaRiga(p, g, riga, QPointF(m_corpo.left(), y), largo, h, false);
                 y += h;
             }
             for (int r = pz.da; r < pz.a; ++r) {
                 const double h = altezze[size_t(r)];
-                m_pittore->disegnaRiga(p, g, g.righe[size_t(r)], QPointF(m_corpo.left(), y), largo,
+                pn.pittore.disegnaRiga(p, g, g.righe[size_t(r)], QPointF(m_corpo.left(), y), largo,
                                        h, r + 1 == pz.a && r + 1 == int(g.righe.size()));
                 y += h;
             }
@@ -367,7 +391,7 @@ void DocumentoStampa::disegnaPagina(QPainter& p, int indice) const {
 
 std::unique_ptr<QTextDocument> DocumentoStampa::documentoUnico() const {
     auto d = std::make_unique<QTextDocument>();
-    d->setDefaultFont(m_font);
+    d->setDefaultFont(m_pennello->font);
     for (size_t i = 0; i < m_reso.immagini.size(); ++i)
         d->addResource(QTextDocument::ImageResource, QUrl(urlImmagine(int(i))),
                        m_reso.immagini[i].immagine);

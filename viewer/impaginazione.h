@@ -45,9 +45,31 @@ public:
     // by document.
     QString numeroDiPagina(int indice) const;
 
+    // What painting keeps for itself as the pages go by: fonts, shaped texts, the flowing
+    // documents laid out last. Each thread that paints pages takes one of its own, made in
+    // that thread: fonts and glyph runs belong to the thread that made them.
+    class Pennello {
+    public:
+        explicit Pennello(double punti);
+        ~Pennello();
+        Pennello(const Pennello&) = delete;
+        Pennello& operator=(const Pennello&) = delete;
+
+    private:
+        friend class DocumentoStampa;
+        QImage dispositivo; // 96 dpi: the unit of every measure
+        QFont font;
+        PittoreGriglia pittore;
+        // The last few flowing documents laid out, most recent first.
+        std::list<std::pair<int, std::unique_ptr<QTextDocument>>> documenti;
+    };
+    std::unique_ptr<Pennello> nuovoPennello() const;
+
     // Paints page `indice` (0-based) with its top-left corner at the painter's origin, in
-    // CSS pixels (scale the painter to the device first).
-    void disegnaPagina(QPainter& p, int indice) const;
+    // CSS pixels (scale the painter to the device first). Without a brush, the document's
+    // own: for the thread that made the document.
+    void disegnaPagina(QPainter& p, int indice) const { disegnaPagina(p, indice, *m_pennello); }
+    void disegnaPagina(QPainter& p, int indice, Pennello& pn) const;
 
     // The whole report as one QTextDocument (for ODT), pictures included.
     std::unique_ptr<QTextDocument> documentoUnico() const;
@@ -72,12 +94,12 @@ private:
 
     void impagina();
     void impaginaGriglia(int s, double& y);
-    QTextDocument* documento(int segmento) const;
-    std::unique_ptr<QTextDocument> creaDocumento(const QString& html) const;
-    void disegnaTestata(QPainter& p, int indice) const;
-    void disegnaFlusso(QPainter& p, const Pezzo& pz) const;
-    // A group heading with "(segue)" and its height.
-    const std::pair<RigaGriglia, double>& rigaSegue(int segmento, int riga) const;
+    QTextDocument* documento(int segmento, Pennello& pn) const;
+    std::unique_ptr<QTextDocument> creaDocumento(const QString& html, Pennello& pn) const;
+    void disegnaTestata(QPainter& p, int indice, Pennello& pn) const;
+    void disegnaFlusso(QPainter& p, const Pezzo& pz, Pennello& pn) const;
+    // A group heading with "(segue)" and its height, made while laying out.
+    const std::pair<RigaGriglia, double>& rigaSegue(int segmento, int riga);
     void nuovaPagina(double& y);
 
     ReportReso m_reso;
@@ -89,20 +111,17 @@ private:
     double m_margine = 45; // px
     QSizeF m_pagina;
     QRectF m_corpo;
-    QFont m_font;
-    std::unique_ptr<QImage> m_dispositivo; // 96 dpi: the unit of every measure
-    std::unique_ptr<PittoreGriglia> m_pittore;
+    double m_punti;                            // the font's size
+    std::unique_ptr<Pennello> m_pennello;      // measures the layout; paints in this thread
     std::vector<Flusso> m_flussi;              // per segment (flowing ones)
     std::vector<std::vector<float>> m_altezze; // per segment (list tables): row heights
     std::vector<float> m_altezzaTesta;         // per segment: header rows' height
     // Group headings repeated with "(segue)", by segment and row, with their height.
-    mutable std::map<std::pair<int, int>, std::pair<RigaGriglia, double>> m_segue;
+    std::map<std::pair<int, int>, std::pair<RigaGriglia, double>> m_segue;
     std::vector<std::vector<Pezzo>> m_pagine;
     bool m_numeraDocumenti = false;
     bool m_provvisorio = false;
     std::vector<int> m_documento; // per page: the document (started by a page break) it is in
-    // The last few flowing documents laid out, most recent first.
-    mutable std::list<std::pair<int, std::unique_ptr<QTextDocument>>> m_cache;
 };
 
 // The layout unit: CSS pixels per millimetre.

@@ -4,8 +4,12 @@
 
 #include "aiuti.h"
 #include "support/tempdb.h"
+#include "viewer/errore.h"
 #include "viewer/esporta.h"
 #include "viewer/impaginazione.h"
+#include "viewer/unionepdf.h"
+
+#include <QBuffer>
 
 #include <QPageSize>
 #include <QRegularExpression>
@@ -138,6 +142,32 @@ TEST_F(PagineReport, GroupHeadingsStayWithTheirRowsAndAreRepeatedWhenTheyGoOn) {
             EXPECT_EQ(ultimo, "riga") << "a heading ends the page: " << p[k].right(300).toStdString();
         }
         EXPECT_GE(seguiti, 1);
+    }
+}
+
+// Painted in parts and joined, a PDF reads back like the one written whole, and poppler has
+// nothing to repair; a part whose objects are not where its table says is refused.
+TEST_F(PagineReport, PdfJoinedFromPartsReadsLikeTheWholeOne) {
+    for (const Caso& c : {kCasi[0], kCasi[4]}) {
+        SCOPED_TRACE(c.file);
+        const auto doc = documento(c.file, c.select);
+        const QString intero = dir.filePath("intero.pdf"), unito = dir.filePath("unito.pdf");
+        esportaPdf(*doc, intero, 1);
+        esportaPdf(*doc, unito, 3);
+        const auto a = testing_support::pdfInfo(intero), b = testing_support::pdfInfo(unito);
+        EXPECT_GE(a.pages, 3);
+        EXPECT_EQ(std::tie(b.pages, b.width, b.height, b.pictures),
+                  std::tie(a.pages, a.width, a.height, a.pictures));
+        EXPECT_EQ(testing_support::pdfPages(unito, true), testing_support::pdfPages(intero, true));
+        QProcess poppler;
+        poppler.start("pdftotext", {unito, "/dev/null"});
+        poppler.waitForFinished(60000);
+        EXPECT_EQ(poppler.readAllStandardError().toStdString(), "");
+        QByteArray spostato = testing_support::fileBytes(intero);
+        spostato.insert(spostato.indexOf("endobj"), "% spostato\n");
+        QBuffer b2;
+        b2.open(QIODevice::WriteOnly);
+        EXPECT_THROW(unisciPdf({testing_support::fileBytes(intero), spostato}, b2), ErroreStampa);
     }
 }
 
