@@ -113,13 +113,16 @@ ArchiveDetailForm::ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, 
         else
             for (int c = 0; c < 2; ++c) m_pageGrids[i * 2 + c]->parentWidget()->hide();
     }
-    setMinimumWidth(460);
 
     auto* conventions = ui::FormConventions::install(this);
     conventions->setModifiedCallback([this](QWidget* control) { controlloModificato(control); });
 }
 
 void ArchiveDetailForm::controlloModificato(QWidget*) { Modificato = true; }
+
+// A minimum width of the window's own would replace the one its layout computes, and a
+// record with two wide columns (the client's) would open with its right column cut off.
+QSize ArchiveDetailForm::sizeHint() const { return QDialog::sizeHint().expandedTo(QSize(460, 0)); }
 
 QToolButton* ArchiveDetailForm::aggiungiPulsante(const QString& name, const QString& caption,
                                                  const QString& hint) {

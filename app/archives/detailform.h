@@ -88,6 +88,8 @@ class ArchiveDetailForm : public QDialog {
 public:
     ArchiveDetailForm(Tform_DB& dm, DetailDescriptor descriptor, QWidget* parent = nullptr);
     ~ArchiveDetailForm() override;
+    // Opens at least 460 pixels wide; never narrower than its fields need.
+    QSize sizeHint() const override;
 
     const DetailDescriptor& descriptor() const { return m_d; }
     db::Dataset& query() const { return *m_d.query; }

@@ -3,7 +3,9 @@
 // at its default layout is narrower than its title.
 
 #include "app/archives/install.h"
+#include "app/clients/install.h"
 #include "app/payments/install.h"
+#include "app/printing/install.h"
 #include "app/shell/form1.h"
 #include "app/shell/form_db.h"
 #include "app/shell/frmpass.h"
@@ -62,15 +64,18 @@ QString where(QWidget* window, QWidget* w) {
     return window->objectName() + u'/' + w->objectName() + u" (" + QString::fromLatin1(w->metaObject()->className()) + u')';
 }
 
-// What a user of `window` meets that is wrong: a reached control without a name, a button of
-// ours without an icon, a grid column narrower than its title.
+// What a user of `window` meets that is wrong: a window opened narrower than its controls, a
+// reached control without a name, a button of ours without an icon, a grid column narrower
+// than its title.
 QStringList faults(QWidget* window) {
     QStringList out;
+    if (window->width() < window->minimumSizeHint().width()) out << window->objectName() + u" narrower than its controls need";
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (w->window() != window) continue;
         if (reached(w) && spokenName(w).isEmpty()) out << where(window, w) + u" unnamed";
         if (auto* b = qobject_cast<QToolButton*>(w); b && b->isVisibleTo(window) && b->icon().isNull() &&
-                                                     !b->objectName().isEmpty() && !b->objectName().startsWith(u"qt_"))
+                                                     !b->objectName().isEmpty() && !b->objectName().startsWith(u"qt_") &&
+                                                     !qobject_cast<QTabBar*>(b->parentWidget())) // Qt's own scroll arrows
             out << where(window, w) + u" without icon";
         if (auto* grid = qobject_cast<ui::DBGrid*>(w); grid && grid->isVisible())
             for (int c = 0; c < grid->columnCount(); ++c)
@@ -98,7 +103,8 @@ TEST(Accessibility, EveryWindowNamesItsControlsShowsIconsAndWholeTitles) {
 
     // The main program's windows, as installed at start-up.
     TForm1 main(data.dm, home.path());
-    for (auto install : {installSettings, installArchives, installPayments, installTimetable}) install(main, data.dm);
+    for (auto install : {installSettings, installArchives, installPayments, installTimetable, installClients, installPrinting})
+        install(main, data.dm);
     TfrmPass password;
     // The export tool and the report viewer.
     esportazioni::Tform_DB exportDm;
@@ -114,12 +120,14 @@ TEST(Accessibility, EveryWindowNamesItsControlsShowsIconsAndWholeTitles) {
         w->show();
         QApplication::processEvents();
         missing += faults(w);
+        // SHOTS=folder keeps a picture of each window, to look at by eye.
+        if (qEnvironmentVariableIsSet("SHOTS")) w->grab().save(qEnvironmentVariable("SHOTS") + "/" + w->objectName() + ".png");
         w->hide();
     }
     // The table really holds the registers and the shell's windows.
     for (const char* expected : {"Form1", "frmPass", "frmOpzioni", "frmDitta", "frmUtilita", "frmAlimenti",
                                  "frmComuniDettaglio", "frmOrari", "frmOrariDett", "frmPagamenti", "frmPagamentiDettaglio",
-                                 "frmSceltaAnno", "frmCerca", "frmFiltri", "frmFiltro"})
+                                 "frmSceltaAnno", "frmCerca", "frmFiltri", "frmFiltro", "frmClientiDett"})
         EXPECT_TRUE(names.contains(QString::fromLatin1(expected))) << expected << " in " << names.join(", ").toStdString();
     EXPECT_TRUE(missing.isEmpty()) << missing.join("\n").toStdString();
     qunsetenv("VASTREL_HOME");
