@@ -13,6 +13,7 @@
 #include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
 #include "db/connection.h"
+#include "programma.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -111,8 +112,7 @@ void report(const char* what, int rows, const Figures& f) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    bench::preparaFinestre();
     QApplication app(argc, argv);
     ui::ConsoleDialogs quiet;
     ui::setDialogs(&quiet);
@@ -137,9 +137,7 @@ int main(int argc, char** argv) {
     }
 
     Tform_DB dm;
-    dm.Connessione.open(path);
-    dm.riapriQuery();
-    dm.cmdFiltriClick();
+    bench::apriComeAllAvvio(dm, path);
     QWidget host;
     QElapsedTimer creation;
     creation.start();

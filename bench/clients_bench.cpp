@@ -12,6 +12,7 @@
 #include "app/shell/form_db.h"
 #include "common/controls/dialogs.h"
 #include "db/dataset.h"
+#include "programma.h"
 #include "timing.h"
 
 #include <QApplication>
@@ -45,8 +46,7 @@ double scroll(ui::DBGrid* grid) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    bench::preparaFinestre();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = bench::copiaDatabase(argc, argv, dir, "clients_bench");
@@ -54,9 +54,7 @@ int main(int argc, char** argv) {
     ui::ScriptedDialogs dialogs;
     dialogs.onExec = [](QDialog*) {};
     Tform_DB dm;
-    dm.Connessione.open(path);
-    dm.riapriQuery();
-    dm.cmdFiltriClick();
+    bench::apriComeAllAvvio(dm, path);
     QWidget host;
     Archivi a = creaArchivi(dm, &host);
     TfrmClienti& form = *a.frmClienti;

@@ -11,6 +11,7 @@
 #include "app/payments/install.h"
 #include "app/payments/pagamenti.h"
 #include "app/shell/form_db.h"
+#include "programma.h"
 #include "timing.h"
 #include "common/controls/dialogs.h"
 #include "common/text.h"
@@ -61,17 +62,14 @@ double readBare(db::Connection& c, const QString& sql) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    bench::preparaFinestre();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = bench::copiaDatabase(argc, argv, dir, "payments_bench");
     if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     Tform_DB dm;
-    dm.Connessione.open(path);
-    dm.riapriQuery();
-    dm.cmdFiltriClick();
+    bench::apriComeAllAvvio(dm, path);
     QWidget host;
     Archivi a = creaArchivi(dm, &host);
     Pagamenti p = creaPagamenti(dm, a, &host);

@@ -15,6 +15,7 @@
 #include "common/records.h"
 #include "db/connection.h"
 #include "db/detaillink.h"
+#include "programma.h"
 #include "timing.h"
 
 #include <QApplication>
@@ -75,17 +76,14 @@ ListDescriptor tab(db::Dataset& q, const char* grid, QList<ui::GridColumn> colum
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    bench::preparaFinestre();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = bench::copiaDatabase(argc, argv, dir, "records_bench");
     if (path.isEmpty()) return 2;
     ui::ScriptedDialogs dialogs;
     Tform_DB dm;
-    dm.Connessione.open(path);
-    dm.riapriQuery();
-    dm.cmdFiltriClick();
+    bench::apriComeAllAvvio(dm, path);
     db::Dataset& clients = dm.Table1;
     const int count = clients.recordCount();
     std::printf("%d clients\n", count);

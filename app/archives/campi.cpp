@@ -77,3 +77,15 @@ DetailField campoDi(const QString& control, const QString& field, const QString&
     f.width = width;
     return f;
 }
+
+DetailField sceltaDi(const QString& control, const QString& field, const QString& label, db::Dataset& list,
+                     const QString& key, const QString& shown, int page, int column, const QString& show,
+                     const QString& add) {
+    DetailField f = campoDi(control, field, label, DetailField::Lookup, page, column);
+    f.list = &list;
+    f.listKey = key;
+    f.listField = shown;
+    f.showButton = show;
+    f.addButton = add;
+    return f;
+}

@@ -10,10 +10,6 @@
 
 namespace {
 
-SearchBox casella(const char* name, const QString& label, const char* column) {
-    return {QString::fromLatin1(name), label, QString::fromLatin1(column)};
-}
-
 ListDescriptor grigliaComuni(Tform_DB& dm) {
     ListDescriptor d;
     d.objectName = QStringLiteral("frmGrigliaComuni");
@@ -21,12 +17,12 @@ ListDescriptor grigliaComuni(Tform_DB& dm) {
     d.helpContext = 1700;
     d.query = &dm.Table7;
     d.searchCaption = QStringLiteral("Cerca Per:");
-    d.boxes = {casella("Edit2", QStringLiteral("Descrizione"), "Comune"),
-               casella("Edit3", QStringLiteral("Codice Istat"), "COD_ISTAT"),
-               casella("Edit1", QStringLiteral("Codice Belfiore"), "CODICE_F"),
-               casella("Edit4", QStringLiteral("Provincia"), "Provincia"),
-               casella("Edit5", QStringLiteral("Prefisso"), "PrefNaz"),
-               casella("txtCap", QStringLiteral("Cap"), "Cap")};
+    d.boxes = {{"Edit2", "Descrizione", "Comune"},
+               {"Edit3", "Codice Istat", "COD_ISTAT"},
+               {"Edit1", "Codice Belfiore", "CODICE_F"},
+               {"Edit4", "Provincia", "Provincia"},
+               {"Edit5", "Prefisso", "PrefNaz"},
+               {"txtCap", "Cap", "Cap"}};
     d.defaults = {{QStringLiteral("Cap"), [] { return QVariant(QStringLiteral("00000")); }}};
     d.deleteQuestion = QStringLiteral("Sei sicuro di voler eliminare il Comune ?");
     d.columns = {{QStringLiteral("Comune"), QStringLiteral("Comune"), 376},
@@ -66,8 +62,8 @@ ListDescriptor trovaCap(Tform_DB& dm) {
     d.query = &dm.TableIndirizzi;
     d.key = QStringLiteral("id_cap");
     d.searchCaption = QStringLiteral("Cerca");
-    d.boxes = {casella("Edit1", QStringLiteral("Frazione"), "Frazione"),
-               casella("Edit2", QStringLiteral("Indirizzo"), "Indirizzo")};
+    d.boxes = {{"Edit1", "Frazione", "Frazione"},
+               {"Edit2", "Indirizzo", "Indirizzo"}};
     d.columns = {{QStringLiteral("Frazione"), QStringLiteral("Frazione"), 273},
                  {QStringLiteral("Indirizzo"), QStringLiteral("Indirizzo"), 299},
                  {QStringLiteral("NumeroCivico"), QStringLiteral("Civico"), 169},

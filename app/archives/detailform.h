@@ -53,6 +53,11 @@ struct DetailField {
 // A field by its control, column and label; the other settings as given or their defaults.
 DetailField campoDi(const QString& control, const QString& field, const QString& label,
                     DetailField::Kind kind = DetailField::Edit, int page = 0, int column = 0, int width = 0);
+// A lookup field: the rows of `list` shown by `shown`, the field storing their `key`; `show`
+// and `add` name the buttons that show the referenced row and add a new one (none if empty).
+DetailField sceltaDi(const QString& control, const QString& field, const QString& label, db::Dataset& list,
+                     const QString& key, const QString& shown, int page = 0, int column = 0,
+                     const QString& show = {}, const QString& add = {});
 
 // The control that edits a field of `query`, by the field's kind, with its name and
 // conventions (the decimal key of amounts); its label is the caller's.

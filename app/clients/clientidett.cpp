@@ -34,17 +34,6 @@ const QString kErrore = QStringLiteral("Messaggio di errore");
 
 using K = DetailField::Kind;
 
-DetailField scelta(const char* control, const char* field, const char* label, db::Dataset& list, const char* key,
-                   const char* shown, int page, int column, const char* show = nullptr, const char* add = nullptr) {
-    DetailField f = campoDi(control, field, label, K::Lookup, page, column);
-    f.list = &list;
-    f.listKey = QString::fromLatin1(key);
-    f.listField = QString::fromLatin1(shown);
-    if (show) f.showButton = QString::fromLatin1(show);
-    if (add) f.addButton = QString::fromLatin1(add);
-    return f;
-}
-
 DetailField sesso(const char* control, const char* field, int page, int column) {
     DetailField f = campoDi(control, field, QStringLiteral("sesso"), K::List, page, column, 60);
     f.items = {QStringLiteral("M"), QStringLiteral("F")};
@@ -71,10 +60,10 @@ DetailDescriptor scheda(Tform_DB& dm) {
         campoDi("DBEdit1", "Cognome", "cognome"),
         campoDi("DBEdit20", "Nome", "nome"),
         campoDi("DBEdit2", "Datanascita", "nato il", K::Date),
-        scelta("DBLookupComboBox2", "Nato_a", "nato a", dm.Table7, "Comune", "Comune", 0, 0, "SpeedButton14", "SpeedButton13"),
+        sceltaDi("DBLookupComboBox2", "Nato_a", "nato a", dm.Table7, "Comune", "Comune", 0, 0, "SpeedButton14", "SpeedButton13"),
         conPulsante(campoDi("DBEdit13", "Codfiscale", "codice fiscale", K::Edit, 0, 0, 180), "Button5", "crea"),
         sesso("DBComboBox1", "Sesso", 0, 0),
-        scelta("DBLookupComboBox1", "Citta", "residente in:", dm.Table7, "Comune", "Comune", 0, 0),
+        sceltaDi("DBLookupComboBox1", "Citta", "residente in:", dm.Table7, "Comune", "Comune", 0, 0),
         conPulsante(campoDi("DBEdit4", "Cap", "cap", K::Edit, 0, 0, 80), "spdTrova", "Trova"),
         campoDi("DBEdit22", "Provincia", "prov", K::Edit, 0, 0, 50),
         campoDi("DBEdit6", "Via", "Indirizzo"),
@@ -88,16 +77,16 @@ DetailDescriptor scheda(Tform_DB& dm) {
         campoDi("DBEdit3", "DataInserimento", "Data Iscrizione", K::Date, 0, 1),
         campoDi("DBEdit11", "Tessera", "Tessera", K::Edit, 0, 1, 110),
         campoDi("DBEdit24", "DataScadenzaAbbonamento", "Scadenza Iscrizione", K::Date, 0, 1),
-        scelta("DBLookupComboBox8", "TipoPagamento_ID", "Tipo Abbonamento", dm.TableTipoPagamenti, "Id", "Descrizione",
+        sceltaDi("DBLookupComboBox8", "TipoPagamento_ID", "Tipo Abbonamento", dm.TableTipoPagamenti, "Id", "Descrizione",
                0, 1, "SpeedButton16", "SpeedButton15"),
         campoDi("DBEdit19", "ScadenzaPagamento", "Scadenza Abbonamento", K::Date, 0, 1),
-        scelta("DBLookupComboBox5", "ModPagamento_Id", "Modalità di pagamento", dm.TableModPaga, "Id", "Descrizione",
+        sceltaDi("DBLookupComboBox5", "ModPagamento_Id", "Modalità di pagamento", dm.TableModPaga, "Id", "Descrizione",
                0, 1, "SpeedButton20", "SpeedButton19"),
-        scelta("DBLookupComboBox7", "GruppoSportivo_ID", "Gruppo Sportivo", dm.TableGruppoSportivo, "ID",
+        sceltaDi("DBLookupComboBox7", "GruppoSportivo_ID", "Gruppo Sportivo", dm.TableGruppoSportivo, "ID",
                "Descrizione", 0, 1, "SpeedButton1", "SpeedButton12"),
-        scelta("DBLookupComboBox6", "Stagione_ID", "Stagione", dm.TableStagione, "ID", "Descrizione", 0, 1,
+        sceltaDi("DBLookupComboBox6", "Stagione_ID", "Stagione", dm.TableStagione, "ID", "Descrizione", 0, 1,
                "SpeedButton22", "SpeedButton21"),
-        scelta("DBLookupComboBox3", "Istruttore_ID", "Istruttore", dm.Table3, "ID", "Cognome", 0, 1, "SpeedButton18",
+        sceltaDi("DBLookupComboBox3", "Istruttore_ID", "Istruttore", dm.Table3, "ID", "Cognome", 0, 1, "SpeedButton18",
                "SpeedButton17"),
         campoDi("DBCheckBox2", "Certificato_med", "Ha presentato il certificato medico", K::Check, 0, 1),
         campoDi("DBEdit21", "Scadenza_cert_medico", "scadenza certificato medico", K::Date, 0, 1),
@@ -108,11 +97,11 @@ DetailDescriptor scheda(Tform_DB& dm) {
         campoDi("DBEdit32", "Quietanza_Cognome", "cognome", K::Edit, 7),
         campoDi("DBEdit31", "Quietanza_Nome", "nome", K::Edit, 7),
         campoDi("DBEdit30", "Quietanza_Datanascita", "nato il", K::Date, 7),
-        scelta("DBLookupComboBox10", "Quietanza_Nato_a", "nato a", dm.Table7, "Comune", "Comune", 7, 0),
+        sceltaDi("DBLookupComboBox10", "Quietanza_Nato_a", "nato a", dm.Table7, "Comune", "Comune", 7, 0),
         sesso("DBComboBox2", "Quietanza_Sesso", 7, 0),
         campoDi("DBEdit26", "Quietanza_CodiceFiscale", "codice fiscale", K::Edit, 7, 0, 180),
         campoDi("DBEdit33", "Quietanza_PIva", "partita iva", K::Edit, 7, 0, 140),
-        scelta("DBLookupComboBox9", "Quietanza_Residente", "residente in:", dm.Table7, "Comune", "Comune", 7, 0),
+        sceltaDi("DBLookupComboBox9", "Quietanza_Residente", "residente in:", dm.Table7, "Comune", "Comune", 7, 0),
         campoDi("DBEdit28", "Quietanza_Residente_cap", "cap", K::Edit, 7, 0, 80),
         campoDi("DBEdit29", "Quietanza_Residente_Prov", "prov", K::Edit, 7, 0, 50),
     };

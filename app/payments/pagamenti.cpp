@@ -23,24 +23,15 @@ namespace {
 const QString kId = QStringLiteral("Id");
 const QString kAvviso = QStringLiteral("Messaggio di Avviso");
 
-SearchBox casella(const char* name, const char* label, const char* column, SearchBox::Kind kind) {
-    SearchBox b;
-    b.name = QString::fromLatin1(name);
-    b.label = QString::fromLatin1(label);
-    b.column = QString::fromLatin1(column);
-    b.kind = kind;
-    return b;
-}
-
 ListDescriptor registro(Tform_DB& dm) {
     ListDescriptor d;
     d.objectName = QStringLiteral("frmPagamenti");
     d.caption = QStringLiteral("Pagamenti");
     d.query = &dm.TablePagamenti;
-    d.boxes = {casella("maskDaScadenza", "Dalla Data", "Data", SearchBox::DateFrom),
-               casella("maskAScadenza", "alla Data", "Data", SearchBox::DateTo),
-               casella("Edit1", "Cliente", "Cliente_ID", SearchBox::Custom),
-               casella("cboModPagamento", "Mod. Pagamento", "ModPagamento_Id", SearchBox::Lookup)};
+    d.boxes = {{"maskDaScadenza", "Dalla Data", "Data", SearchBox::DateFrom},
+               {"maskAScadenza", "alla Data", "Data", SearchBox::DateTo},
+               {"Edit1", "Cliente", "Cliente_ID", SearchBox::Custom},
+               {"cboModPagamento", "Mod. Pagamento", "ModPagamento_Id", SearchBox::Lookup}};
     d.boxes[2].condition = [&dm](const QString& text) { return condizioneCliente(dm.Connessione, text); };
     d.boxes[3].list = &dm.TableModPaga;
     d.boxes[3].listKey = kId;
@@ -164,17 +155,6 @@ void TfrmPagamenti::apri() {
 
 namespace {
 
-DetailField scelta(const char* control, const char* field, const char* label, db::Dataset& list, const char* key,
-                   const char* shown, const char* show = "", const char* add = "") {
-    DetailField f = campoDi(control, field, label, DetailField::Lookup);
-    f.list = &list;
-    f.listKey = QString::fromLatin1(key);
-    f.listField = QString::fromLatin1(shown);
-    f.showButton = QString::fromLatin1(show);
-    f.addButton = QString::fromLatin1(add);
-    return f;
-}
-
 DetailDescriptor pagamento(Tform_DB& dm) {
     DetailDescriptor d;
     d.objectName = QStringLiteral("frmPagamentiDettaglio");
@@ -182,13 +162,13 @@ DetailDescriptor pagamento(Tform_DB& dm) {
     d.query = &dm.TablePagamenti;
     d.key = kId;
     const DetailField importo = campoDi("DBEdit3", "Importo", "Importo", DetailField::Amount, 0, 0, 120);
-    d.fields = {scelta("DBLookupComboBox3", "Operazione", "Operazione", dm.TableOperazionePagamenti, "Descrizione",
-                       "Descrizione", "SpeedButton1", "SpeedButton12"),
+    d.fields = {sceltaDi("DBLookupComboBox3", "Operazione", "Operazione", dm.TableOperazionePagamenti, "Descrizione",
+                         "Descrizione", 0, 0, "SpeedButton1", "SpeedButton12"),
                 campoDi("DBEdit2", "Data", "Data", DetailField::Date),
-                scelta("DBLookupComboBox1", "ModPagamento_Id", "Mod. Pagamento", dm.TableModPaga, "Id", "Descrizione",
-                       "SpeedButton3", "SpeedButton2"),
+                sceltaDi("DBLookupComboBox1", "ModPagamento_Id", "Mod. Pagamento", dm.TableModPaga, "Id", "Descrizione", 0,
+                         0, "SpeedButton3", "SpeedButton2"),
                 importo,
-                scelta("DBLookupComboBox2", "Cliente_ID", "Cliente", dm.TableNominativi, "Id", "NominativoVisualizzato"),
+                sceltaDi("DBLookupComboBox2", "Cliente_ID", "Cliente", dm.TableNominativi, "Id", "NominativoVisualizzato"),
                 campoDi("DBEdit4", "Note", "Note")};
     d.required = {{QStringLiteral("DBLookupComboBox3"), QStringLiteral("Attenzione manca l' Operazione"), kAvviso},
                   {QStringLiteral("DBLookupComboBox2"), QStringLiteral("Attenzione manca il Cliente"), kAvviso}};

@@ -10,19 +10,10 @@ const QString kErrore = QStringLiteral("Messaggio di errore");
 const QString kInizio = QStringLiteral("OrarioInizio");
 const QString kFine = QStringLiteral("OrarioFine");
 
-SearchBox casella(const char* name, const char* label, const char* column) {
-    SearchBox box;
-    box.name = QString::fromLatin1(name);
-    box.label = QString::fromUtf8(label);
-    box.column = QString::fromLatin1(column);
-    return box;
-}
-
 // The instructor is typed or chosen by surname and filtered by key: the first staff member
 // of that surname, cancelled or not; a surname nobody has adds nothing.
 SearchBox istruttore(Tform_DB& dm) {
-    SearchBox box = casella("ComboBox1", "Istruttore", "Istruttore_ID");
-    box.kind = SearchBox::Lookup;
+    SearchBox box{"ComboBox1", "Istruttore", "Istruttore_ID", SearchBox::Lookup};
     box.list = &dm.Table3;
     box.listKey = QStringLiteral("ID");
     box.listField = QStringLiteral("Cognome");
@@ -48,9 +39,9 @@ ListDescriptor lista(Tform_DB& dm) {
                  {kInizio, QStringLiteral("Ora Inizio"), 80},
                  {kFine, QStringLiteral("Ora Fine"), 80},
                  {QStringLiteral("Corso"), QStringLiteral("Corso"), 260}};
-    d.boxes = {casella("Edit1", "Specialità", "Specialita"), casella("Edit4", "Giorno", "Giorno"),
-               casella("Edit2", "Ora Inizio", "OrarioInizio"), casella("Edit5", "Ora Fine", "OrarioFine"),
-               casella("Edit3", "Corso", "Corso"),                 istruttore(dm)};
+    d.boxes = {{"Edit1", "Specialità", "Specialita"}, {"Edit4", "Giorno", "Giorno"},
+               {"Edit2", "Ora Inizio", "OrarioInizio"}, {"Edit5", "Ora Fine", "OrarioFine"},
+               {"Edit3", "Corso", "Corso"}, istruttore(dm)};
     d.searchOrder = {QStringLiteral("Edit2"), QStringLiteral("Edit3"), QStringLiteral("Edit1"),
                      QStringLiteral("Edit4"), QStringLiteral("Edit5"), QStringLiteral("ComboBox1")};
     d.deleteQuestion = QStringLiteral("Sei Sicuro di voler eliminare l'Orario?");
@@ -64,14 +55,10 @@ DetailDescriptor dettaglio(Tform_DB& dm) {
     d.caption = QStringLiteral("Orari");
     d.helpContext = 275;
     d.query = &dm.Table2;
-    DetailField istruttore = campoDi("DBLookupComboBox1", "Istruttore_ID", "Istruttore", DetailField::Lookup);
-    istruttore.list = &dm.Table3;
-    istruttore.listKey = QStringLiteral("ID");
-    istruttore.listField = QStringLiteral("Cognome");
     d.fields = {campoDi("DBEdit1", "Specialita", "Specialita"), campoDi("DBEdit2", "Giorno", "Giorno"),
                 campoDi("DBEdit3", "OrarioInizio", "Dalle", DetailField::Time),
                 campoDi("DBEdit4", "OrarioFine", "Alle", DetailField::Time), campoDi("DBEdit5", "Corso", "Corso"),
-                istruttore};
+                sceltaDi("DBLookupComboBox1", "Istruttore_ID", "Istruttore", dm.Table3, "ID", "Cognome")};
     d.required = {{QStringLiteral("DBEdit1"), QStringLiteral("Attenzione manca la specialità"), kErrore},
                   {QStringLiteral("DBEdit2"), QStringLiteral("Attenzione manca il Giorno"), kErrore}};
     return d;
