@@ -110,7 +110,7 @@ void DBGrid::onLayoutReset() {
         it = *it < 0 ? m_selected.erase(it) : std::next(it);
     if (m_anchor >= m_model->rows) m_anchor = -1;
     syncCurrentFromDataset();
-    if (m_autoFit && isVisible()) fitColumns(); // new rows may be wider
+    if (m_autoFit && !m_fittedRows && isVisible()) fitColumns(); // the first rows it is shown with
     viewport()->update();
 }
 
@@ -385,6 +385,7 @@ void DBGrid::fitColumns() {
     QHeaderView* h = horizontalHeader();
     const QFontMetrics fm(font());
     const int rows = std::min(m_model->rows, kRows);
+    m_fittedRows = rows > 0;
     const bool restructuring = m_restructuring;
     m_restructuring = true;
     for (int v = 0; v < columnCount(); ++v) {

@@ -176,6 +176,7 @@ private:
     int m_lastColumn = -1; // display index of the last current column (kept over resets)
     bool m_deferredSeen = false; // bound to a deferred dataset while hidden
     bool m_autoFit = true;
+    bool m_fittedRows = false; // fitted to rows once: a filter typed letter by letter does not widen it again
     int m_stretched = -1; // logical index of the column drawn stretched
     mutable std::vector<char> m_amountFields; // per dataset column, found on first use
     QPointer<QMenu> m_popup;

@@ -122,6 +122,11 @@ TEST_F(DBGridTest, ShowingFitsColumnsToTitlesAndTextsAndAmountsHaveTwoDecimals) 
     EXPECT_GT(grid->gridColumnWidth(0), grid->fontMetrics().horizontalAdvance("Quota mensile"));
     EXPECT_GE(grid->gridColumnWidth(1), h->sectionSizeHint(1));
     EXPECT_EQ(h->length(), grid->viewport()->width()); // the last column takes the rest
+    // New rows (a filter being typed) leave the fitted widths as they are.
+    const int fitted = grid->gridColumnWidth(0);
+    tdb.connection().execute("insert into OperazionePagamenti (Descrizione) values ('Quota annuale con assicurazione')");
+    operazioni->requery();
+    EXPECT_EQ(grid->gridColumnWidth(0), fitted);
     // Widths the user chose (a layout of their own) are kept at the next showing.
     grid->hide();
     grid->setColumns({{"Descrizione", "Operazione", 10}, {"Importo", "Importo", 10}, {"Doppio", "D", 10}});
