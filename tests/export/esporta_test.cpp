@@ -111,7 +111,8 @@ TEST_F(Exporting, EachExportStartsWithAFreshFilter) {
         EXPECT_EQ(f->lstCampi->count(), columns().size());
         EXPECT_TRUE(f->lstCampi->selectedItems().isEmpty());
         EXPECT_EQ(f->cmbDA->count(), 0);
-        d->reject();
+        QTest::keyClick(f->lstCampi, Qt::Key_Escape); // closed from the keyboard
+        EXPECT_FALSE(d->isVisible());
     };
     exportTo(file);
     EXPECT_TRUE(form->filtro.isEmpty());

@@ -159,7 +159,10 @@ TEST_F(MainWindow, SearchWithNoneOneOrSeveralDefinitions) {
     form->BitBtn3->click();
 
     // Several: chosen in frmCerca; closing it without "Prosegui" takes none.
-    dialogs.onExec = [](QDialog* d) { d->reject(); };
+    dialogs.onExec = [](QDialog* d) {
+        QTest::keyClick(d->findChild<QTableWidget*>(QStringLiteral("DBGrid1")), Qt::Key_Escape); // from the keyboard
+        EXPECT_FALSE(d->isVisible());
+    };
     form->BitBtn1->click();
     EXPECT_EQ(dialogs.execs(QStringLiteral("frmCerca")), 1);
     EXPECT_TRUE(form->txtNomeEsportazione->text().isEmpty());

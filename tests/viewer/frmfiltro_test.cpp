@@ -130,9 +130,10 @@ TEST_F(Filtro, ConditionsMessagesAzzeraAndConferma) {
     EXPECT_TRUE(g.confermato);
     EXPECT_EQ(g.filtro, " Where [NumeroTessera] <= '30'"); // an upper value alone starts with Where
     EXPECT_EQ(f->result(), QDialog::Accepted);
-    // Closed any other way: not confirmed.
+    // Closed any other way (Escape on the keyboard): not confirmed.
     apri();
-    f->reject();
+    QTest::keyClick(f->lstCampiFiltro, Qt::Key_Escape);
+    EXPECT_FALSE(f->isVisible());
     EXPECT_FALSE(g.confermato);
 }
 
